@@ -42,7 +42,7 @@ struct ChannelReading {
 // empty channel 2 type. Units already carry "²" where the instrument wrote "&".
 struct IrradiationLine {
     QString timeToken;             // the token as converted (a long token without its first 3 characters)
-    std::optional<TDateTime> zeit; // time of day, date part 0
+    std::optional<TDateTime> zeit; // time of day only, no date
     ChannelReading ch1;
     bool twoChannels = false; // decided only once channel 1's value has converted
     ChannelReading ch2;
