@@ -102,7 +102,9 @@ int TNumIO2::positionAt(int x) const
     const QFontMetrics fm = fontMetrics();
     const int origin = textX();
     for (int i = 0; i < m_buffer.size(); ++i) {
-        const int mid = origin + (fm.horizontalAdvance(m_buffer.left(i)) + fm.horizontalAdvance(m_buffer.left(i + 1))) / 2;
+        const int mid =
+            origin +
+            (fm.horizontalAdvance(m_buffer.left(i)) + fm.horizontalAdvance(m_buffer.left(i + 1))) / 2;
         if (x < mid)
             return i;
     }
@@ -211,7 +213,8 @@ void TNumIO2::paintEvent(QPaintEvent*)
     if (selectionLength() > 0 && hasFocus()) {
         const int x1 = x + fm.horizontalAdvance(m_buffer.left(selectionStart()));
         const int x2 = x + fm.horizontalAdvance(m_buffer.left(selectionStart() + selectionLength()));
-        p.fillRect(QRect(x1, baseline - fm.ascent(), x2 - x1, fm.height()), palette().color(QPalette::Highlight));
+        p.fillRect(QRect(x1, baseline - fm.ascent(), x2 - x1, fm.height()),
+                   palette().color(QPalette::Highlight));
     }
     p.setClipRect(box.adjusted(1, 1, -1, -1));
     p.setPen(palette().color(group, QPalette::Text));

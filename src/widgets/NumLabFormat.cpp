@@ -22,7 +22,8 @@ QString numLabValueText(double value, const NumLabFormat& format)
             break;
         }
         char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision);
+        const auto res =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision);
         text = QString::fromLatin1(buf, static_cast<qsizetype>(res.ptr - buf)).toUpper();
         text.replace(u'.', sep);
         break;
@@ -34,7 +35,8 @@ QString numLabValueText(double value, const NumLabFormat& format)
         text = formatFixed(value, std::max(1, precision), 0, sep);
         break;
     case TDisplay::dtHex:
-        text = std::isfinite(value) ? QString::number(roundHalfEven(value), 16).toUpper() : formatGeneral(value, sep);
+        text = std::isfinite(value) ? QString::number(roundHalfEven(value), 16).toUpper()
+                                    : formatGeneral(value, sep);
         break;
     default:
         text = formatFixed(value, 1, precision, sep);

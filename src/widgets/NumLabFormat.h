@@ -29,8 +29,8 @@ enum class TDisplay {
 
 struct NumLabFormat {
     TDisplay displayType = TDisplay::dtFixP;
-    int precision = 2;         // decimals of dtFixP and dtExp, digits of dtZeroInt
-    bool comma = false;        // "," instead of "." as decimal separator
+    int precision = 2;          // decimals of dtFixP and dtExp, digits of dtZeroInt
+    bool comma = false;         // "," instead of "." as decimal separator
     bool forcePlusSign = false; // "+" in front of positive values
 };
 

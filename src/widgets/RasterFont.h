@@ -20,8 +20,8 @@ struct TRDCharMatrix {
 
     struct Glyph {
         std::array<std::uint32_t, MaxRows> rows{}; // bit c set: column c is lit
-        int left = 0;                               // leftmost used column
-        int right = 0;                              // rightmost used column
+        int left = 0;                              // leftmost used column
+        int right = 0;                             // rightmost used column
     };
 
     int FontWidth = 0;

@@ -123,8 +123,8 @@ QSize sevenSegDesignSize()
 
 SegPlacement segmentPlacement(int segment)
 {
-    static const QPoint positions[] = {{94, 0},   {37, 23},   {244, 23}, {57, 197},
-                                       {0, 220},  {207, 220}, {20, 394}};
+    static const QPoint positions[] = {{94, 0},  {37, 23},   {244, 23}, {57, 197},
+                                       {0, 220}, {207, 220}, {20, 394}};
     const bool horizontal = segment == 1 || segment == 4 || segment == 7;
     return {horizontal ? SegImage::Horz : SegImage::Vert, positions[segment - 1]};
 }
