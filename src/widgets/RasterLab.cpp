@@ -21,7 +21,6 @@ void TRasterLab::setText(const QString& text)
         return;
     m_text = text;
     relayout();
-    updateGeometry();
     update();
 }
 
