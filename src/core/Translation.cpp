@@ -1,0 +1,230 @@
+#include "core/Translation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <clocale>
+#include <cstring>
+#include <libintl.h>
+#include <mutex>
+#include <optional>
+
+namespace kv58 {
+namespace {
+
+constexpr const char* kDomain = "default";
+
+struct State {
+    std::mutex mutex;
+    QStringList folders;
+    bool foldersSet = false;
+    QString language = QStringLiteral("en");
+    QString file;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+// Read on every `_()`, possibly from other threads; everything else changes on selection only.
+std::atomic<bool> g_catalogueInUse{false};
+
+quint32 readWord(const QByteArray& data, qsizetype at, bool bigEndian)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData()) + at;
+    return bigEndian ? (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]
+                     : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
+}
+
+// The header entry (the translation of the empty message id) of a compiled catalogue, or nullopt
+// when the file is not a readable catalogue or has no header.
+std::optional<QByteArray> catalogueHeader(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray data = file.readAll();
+    if (data.size() < 20)
+        return std::nullopt;
+    bool bigEndian = false;
+    if (readWord(data, 0, false) == 0x950412deU)
+        bigEndian = false;
+    else if (readWord(data, 0, true) == 0x950412deU)
+        bigEndian = true;
+    else
+        return std::nullopt;
+    const quint32 count = readWord(data, 8, bigEndian);
+    const quint32 originals = readWord(data, 12, bigEndian);
+    const quint32 translations = readWord(data, 16, bigEndian);
+    const auto fits = [&](quint64 offset, quint64 length) { return offset + length <= quint64(data.size()); };
+    if (!fits(originals, quint64(count) * 8) || !fits(translations, quint64(count) * 8))
+        return std::nullopt;
+    for (quint32 i = 0; i < count; ++i) {
+        if (readWord(data, qsizetype(originals + 8 * i), bigEndian) != 0)
+            continue;
+        const quint32 length = readWord(data, qsizetype(translations + 8 * i), bigEndian);
+        const quint32 offset = readWord(data, qsizetype(translations + 8 * i + 4), bigEndian);
+        if (!fits(offset, length))
+            return std::nullopt;
+        return data.mid(offset, length);
+    }
+    return std::nullopt;
+}
+
+// Whether the header's Content-Type line names UTF-8 as the character set.
+bool declaresUtf8(const QByteArray& header)
+{
+    for (const QByteArray& line : header.split('\n')) {
+        if (!line.trimmed().toLower().startsWith("content-type:"))
+            continue;
+        const QByteArray lower = line.toLower();
+        const qsizetype at = lower.indexOf("charset=");
+        if (at < 0)
+            return false;
+        QByteArray charset = lower.mid(at + 8);
+        const qsizetype end = charset.indexOf(';');
+        if (end >= 0)
+            charset.truncate(end);
+        charset = charset.trimmed();
+        return charset == "utf-8" || charset == "utf8";
+    }
+    return false;
+}
+
+struct Found {
+    QString folder;    // the folder bound to the text domain
+    QString subfolder; // the language folder inside it, as glibc is told to look for it
+    QString file;
+};
+
+std::optional<Found> findCatalogue(const QStringList& folders, const QString& code)
+{
+    QStringList names{code};
+    if (code.size() > 2)
+        names << code.left(2);
+    for (const QString& folder : folders) {
+        for (const QString& name : names) {
+            const QString file =
+                folder + QStringLiteral("/") + name + QStringLiteral("/LC_MESSAGES/default.mo");
+            if (!QFileInfo(file).isFile())
+                continue;
+            const std::optional<QByteArray> header = catalogueHeader(file);
+            // A catalogue that is there but unusable is skipped like a missing one: a later folder
+            // may still hold a good one.
+            if (header && declaresUtf8(*header))
+                return Found{folder, name, file};
+        }
+    }
+    return std::nullopt;
+}
+
+// glibc ignores LANGUAGE while the messages locale is "C", so give it one that is not.
+void enableMessageLocale()
+{
+#ifdef LC_MESSAGES
+    const char* current = std::setlocale(LC_MESSAGES, nullptr);
+    if (current == nullptr || std::strcmp(current, "C") == 0 || std::strcmp(current, "POSIX") == 0) {
+        if (std::setlocale(LC_MESSAGES, "C.UTF-8") == nullptr)
+            std::setlocale(LC_MESSAGES, "C.utf8");
+    }
+#endif
+}
+
+} // namespace
+
+QString _(const char* english)
+{
+    if (english == nullptr || *english == '\0')
+        return QString();
+    if (!g_catalogueInUse.load(std::memory_order_acquire))
+        return QString::fromUtf8(english);
+    return QString::fromUtf8(dgettext(kDomain, english));
+}
+
+QString translate(const QString& english)
+{
+    if (english.isEmpty() || !g_catalogueInUse.load(std::memory_order_acquire))
+        return english;
+    const QByteArray id = english.toUtf8();
+    const char* translated = dgettext(kDomain, id.constData());
+    return translated == id.constData() ? english : QString::fromUtf8(translated);
+}
+
+QStringList defaultCatalogueFolders()
+{
+    QStringList folders;
+    const auto add = [&folders](const QString& folder) {
+        const QString clean = QDir::cleanPath(folder);
+        if (!clean.isEmpty() && !folders.contains(clean))
+            folders << clean;
+    };
+    if (QCoreApplication::instance() != nullptr) {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        add(exeDir + QStringLiteral("/locale"));
+        add(exeDir + QStringLiteral("/../share/kv58/locale"));
+    }
+#ifdef KV58_LOCALE_INSTALL_DIR
+    add(QStringLiteral(KV58_LOCALE_INSTALL_DIR));
+#endif
+    return folders;
+}
+
+QStringList catalogueFolders()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.foldersSet ? s.folders : defaultCatalogueFolders();
+}
+
+void setCatalogueFolders(const QStringList& folders)
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.folders = folders;
+    s.foldersSet = true;
+}
+
+bool selectLanguage(const QString& code)
+{
+    const QStringList folders = catalogueFolders();
+    const std::optional<Found> found = code.isEmpty() ? std::nullopt : findCatalogue(folders, code);
+
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.language = code;
+    if (!found) {
+        g_catalogueInUse.store(false, std::memory_order_release);
+        s.file.clear();
+        return false;
+    }
+    enableMessageLocale();
+    bindtextdomain(kDomain, QFile::encodeName(found->folder).constData());
+    bind_textdomain_codeset(kDomain, "UTF-8");
+    qputenv("LANGUAGE", found->subfolder.toUtf8());
+    // Setting the domain again tells glibc that the catalogues changed, so cached lookups of the
+    // previous language are not reused.
+    textdomain(kDomain);
+    s.file = found->file;
+    g_catalogueInUse.store(true, std::memory_order_release);
+    return true;
+}
+
+QString language()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.language;
+}
+
+QString catalogueFile()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.file;
+}
+
+} // namespace kv58
