@@ -170,6 +170,14 @@ bool THidDeviceController::CheckOut(THidDevice*& HidDev)
     return false;
 }
 
+bool THidDeviceController::CheckOutDevice(THidDevice* HidDev)
+{
+    if (!HidDev || !devices_.contains(HidDev) || HidDev->IsCheckedOut() || !HidDev->IsPluggedIn())
+        return false;
+    claim(HidDev);
+    return true;
+}
+
 void THidDeviceController::CheckIn(THidDevice*& HidDev)
 {
     THidDevice* device = HidDev;

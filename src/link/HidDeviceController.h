@@ -33,6 +33,9 @@ public:
     bool CheckOutByID(THidDevice*& HidDev, int Vid, int Pid);
     // The same for the first listed device of any IDs.
     bool CheckOut(THidDevice*& HidDev);
+    // Claims this listed device when it is plugged in and not checked out, as the instrument
+    // search does for each instrument it asks in turn.
+    bool CheckOutDevice(THidDevice* HidDev);
     // Stops the device's reader (running the hand-overs it still makes), closes its handles and
     // releases it; an unplugged device is then destroyed. Sets `HidDev` to null; null is ignored.
     void CheckIn(THidDevice*& HidDev);

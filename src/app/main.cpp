@@ -1,0 +1,22 @@
+// The KV58 program: one main window; everything else is an event on the UI thread.
+#include "app/MainForm.h"
+#include "app/ShutdownSignals.h"
+#include "link/HidLibrary.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KV58"));
+    QApplication::setApplicationDisplayName(QStringLiteral("KV58"));
+    kv58::initHidLibrary(); // before any reader thread exists
+
+    kv58::TMainForm form;
+    kv58::ShutdownSignals signals_;
+    QObject::connect(&signals_, &kv58::ShutdownSignals::shutdownRequested, &form, &QWidget::close);
+    form.show();
+    const int code = QApplication::exec();
+    kv58::exitHidLibrary();
+    return code;
+}
