@@ -1,7 +1,13 @@
 // The test instrument checked against the virtual bus contract by a tiny raw client of its own, so
 // that whole-program tests built on it measure the program against the contract, not against
 // another reading of it. Also the private bus environment and the child-process helper.
+#include "support/ProgramProcess.h"
+#include "support/ScriptedInstrument.h"
+#include "support/VirtualBus.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
@@ -16,10 +22,6 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include "support/ProgramProcess.h"
-#include "support/ScriptedInstrument.h"
-#include "support/VirtualBus.h"
 
 static void PrintTo(const QString& s, std::ostream* os)
 {
@@ -107,8 +109,7 @@ QByteArray inputReport(int length, const QByteArray& text)
 // File events in one folder, in the order the kernel saw them: "create x", "written x", "delete x".
 class FolderEvents {
 public:
-    explicit FolderEvents(const QString& folder)
-        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    explicit FolderEvents(const QString& folder) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(),
                             IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM);
@@ -147,7 +148,7 @@ private:
 
 mode_t modeOf(const QString& path)
 {
-    struct stat info{};
+    struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode : 0;
 }
 
@@ -244,7 +245,8 @@ TEST(BusContract, OutputReportsAreRecordedInArrivalOrderWhateverConnection)
     ASSERT_TRUE(b.send(outputReport("SET INTERVALL:5!")));
     ASSERT_TRUE(kv.waitForCommands(2, kShortMs));
     EXPECT_EQ(a.receive(), inputReport(64, "ACK:INTERVALL:5!"));
-    ASSERT_TRUE(a.send(outputReport("Gr\xFC\xDF" "e!")));
+    const QByteArray greeting = QByteArray("Gr\xFC\xDF") + "e!"; // Windows-1252
+    ASSERT_TRUE(a.send(outputReport(greeting)));
     ASSERT_TRUE(kv.waitForCommands(3, kShortMs));
 
     EXPECT_EQ(kv.commands(), QStringList({"InUse!", "SET INTERVALL:5!", QString::fromUtf8("Grüße!")}));
@@ -255,11 +257,11 @@ TEST(BusContract, OutputReportsAreRecordedInArrivalOrderWhateverConnection)
     EXPECT_EQ(reports[2].connection, 1);
     EXPECT_LE(reports[0].atMs, reports[1].atMs);
     EXPECT_LE(reports[1].atMs, reports[2].atMs);
-    EXPECT_EQ(reports[2].bytes, outputReport("Gr\xFC\xDF" "e!"));
+    EXPECT_EQ(reports[2].bytes, outputReport(greeting));
     EXPECT_TRUE(kv.contractViolations().isEmpty());
 
     // What breaks the framing is recorded, not passed over.
-    ASSERT_TRUE(a.send(QByteArray("\x00\x03" "ABC", 5)));
+    ASSERT_TRUE(a.send(QByteArray::fromHex("0003414243")));
     ASSERT_TRUE(kv.waitForCommands(4, kShortMs));
     EXPECT_EQ(kv.commands().last(), QStringLiteral("ABC"));
     EXPECT_EQ(kv.contractViolations().size(), 2) << kv.contractViolations().join('\n').toStdString();
@@ -296,8 +298,8 @@ TEST(BusContract, DevicesThatCannotBeIdentifiedOrOpened)
             EXPECT_EQ(QFile::exists(kv.jsonPath()), c.jsonExists);
             QFile json(kv.jsonPath());
             QJsonParseError error{};
-            const bool isObject = json.open(QIODevice::ReadOnly) &&
-                                  QJsonDocument::fromJson(json.readAll(), &error).isObject();
+            const bool isObject =
+                json.open(QIODevice::ReadOnly) && QJsonDocument::fromJson(json.readAll(), &error).isObject();
             EXPECT_EQ(isObject, c.jsonIsObject);
 
             const RawClient host(socketPath);
@@ -326,9 +328,12 @@ TEST(PrivateBus, SetsAndRestoresTheEnvironment)
         EXPECT_EQ(modeOf(bus.runtimeDir()) & 07777, 0700u);
         EXPECT_EQ(VirtualBus::folderFromEnvironment(), bus.busDir());
         EXPECT_FALSE(QFile::exists(bus.busDir()));
-        EXPECT_EQ(VirtualBus::ensureFolder(), bus.busDir());
+        // Whoever needs the bus folder first creates it.
+        ScriptedInstrument kv(QStringLiteral("first"));
+        ASSERT_TRUE(kv.plugIn());
         EXPECT_EQ(modeOf(bus.busDir()) & 07777, 0700u);
-        EXPECT_EQ(QSettings(QStringLiteral("Velmark"), QStringLiteral("KV58-7")).fileName(), bus.settingsFile());
+        EXPECT_EQ(QSettings(QStringLiteral("Velmark"), QStringLiteral("KV58-7")).fileName(),
+                  bus.settingsFile());
         EXPECT_EQ(bus.programEnvironment().value(QStringLiteral("XDG_CONFIG_HOME")), bus.configDir());
         root = QFileInfo(bus.runtimeDir()).path();
     }
@@ -346,10 +351,11 @@ TEST(PrivateBus, SetsAndRestoresTheEnvironment)
 TEST(ChildProgram, RunsInThePrivateEnvironmentAndEndsOnSignals)
 {
     VirtualBus bus;
-    ProgramProcess program(QStringLiteral("/bin/sh"),
-                           {QStringLiteral("-c"),
-                            QStringLiteral("echo \"$XDG_RUNTIME_DIR $QT_QPA_PLATFORM\"; echo oops >&2; "
-                                           "trap 'echo bye; exit 7' TERM; while :; do sleep 0.01; done")});
+    ProgramProcess program(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("trap 'echo bye; exit 7' TERM; echo oops >&2; "
+                                              "echo \"$XDG_RUNTIME_DIR $QT_QPA_PLATFORM\"; "
+                                              "while :; do sleep 0.01; done")});
     ASSERT_TRUE(program.start());
     const QString greeting = bus.runtimeDir() + QStringLiteral(" offscreen\n");
     ASSERT_TRUE(waitUntil([&] { return program.output() == greeting; })) << program.output().toStdString();
@@ -361,9 +367,17 @@ TEST(ChildProgram, RunsInThePrivateEnvironmentAndEndsOnSignals)
     EXPECT_EQ(program.output(), greeting + QStringLiteral("bye\n"));
     EXPECT_EQ(program.errors(), QStringLiteral("oops\n"));
 
+    ProgramProcess killed(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 30")});
+    ASSERT_TRUE(killed.start());
+    killed.kill();
+    ASSERT_TRUE(killed.waitForExit());
+    EXPECT_FALSE(killed.exitedNormally());
+    EXPECT_EQ(killed.exitSignal(), SIGKILL);
+
     qint64 pid = 0;
     {
-        ProgramProcess left(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 30")});
+        ProgramProcess left(QStringLiteral("/bin/sh"),
+                            {QStringLiteral("-c"), QStringLiteral("exec sleep 30")});
         ASSERT_TRUE(left.start());
         pid = left.pid();
         ASSERT_GT(pid, 0);

@@ -1,23 +1,47 @@
 #include "support/ProgramProcess.h"
 
-#include <QFile>
-#include <csignal>
-#include <gtest/gtest.h>
-
 #include "support/VirtualBus.h"
+
+#include <QFile>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
 
 namespace kv58::test {
 
 namespace {
-
-constexpr int kReapSliceMs = 5;
-constexpr int kKillTimeoutMs = 2000;
 
 QString readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
 }
+
+// NUL-terminated strings and the pointer array exec wants, alive as long as this object.
+class CStrings {
+public:
+    explicit CStrings(const QStringList& texts)
+    {
+        for (const QString& text : texts) {
+            m_storage.push_back(text.toLocal8Bit().toStdString());
+        }
+        for (std::string& s : m_storage) {
+            m_pointers.push_back(s.data());
+        }
+        m_pointers.push_back(nullptr);
+    }
+    char* const* data() { return m_pointers.data(); }
+
+private:
+    std::vector<std::string> m_storage;
+    std::vector<char*> m_pointers;
+};
 
 } // namespace
 
@@ -33,9 +57,9 @@ ProgramProcess::ProgramProcess(QString program, QStringList arguments)
 
 ProgramProcess::~ProgramProcess()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(kKillTimeoutMs);
+    if (isRunning()) {
+        ::kill(m_pid, SIGKILL);
+        reap(true);
     }
 }
 
@@ -44,40 +68,57 @@ void ProgramProcess::setEnvironment(const QProcessEnvironment& environment)
     m_environment = environment;
 }
 
-bool ProgramProcess::start(int timeoutMs)
+bool ProgramProcess::start()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        ADD_FAILURE() << m_program.toStdString() << " is running already";
+    if (m_pid != 0) {
+        ADD_FAILURE() << m_program.toStdString() << " was started already";
         return false;
     }
     if (!m_outputDir.isValid()) {
         ADD_FAILURE() << "no folder for the output of " << m_program.toStdString();
         return false;
     }
-    m_process.setProcessEnvironment(m_environment ? *m_environment : VirtualBus::programEnvironment());
-    m_process.setStandardOutputFile(m_outputDir.filePath(QStringLiteral("stdout")));
-    m_process.setStandardErrorFile(m_outputDir.filePath(QStringLiteral("stderr")));
-    m_process.start(m_program, m_arguments);
-    if (!m_process.waitForStarted(timeoutMs)) {
-        ADD_FAILURE() << "cannot start " << m_program.toStdString() << ": "
-                      << m_process.errorString().toStdString();
+    const QByteArray out = QFile::encodeName(m_outputDir.filePath(QStringLiteral("stdout")));
+    const QByteArray err = QFile::encodeName(m_outputDir.filePath(QStringLiteral("stderr")));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+    CStrings argv(QStringList{m_program} + m_arguments);
+    CStrings envp((m_environment ? *m_environment : VirtualBus::programEnvironment()).toStringList());
+    const QByteArray file = QFile::encodeName(m_program);
+    const int error = ::posix_spawnp(&m_pid, file.constData(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        m_pid = 0;
+        ADD_FAILURE() << "cannot start " << m_program.toStdString() << ": " << std::strerror(error);
         return false;
     }
     return true;
 }
 
-bool ProgramProcess::isRunning()
+void ProgramProcess::reap(bool block)
 {
-    if (m_process.state() == QProcess::NotRunning) {
-        return false;
+    if (m_pid == 0 || m_reaped) {
+        return;
     }
-    m_process.waitForFinished(0);
-    return m_process.state() != QProcess::NotRunning;
+    int status = 0;
+    pid_t result = 0;
+    do {
+        result = ::waitpid(m_pid, &status, block ? 0 : WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result == m_pid) {
+        m_reaped = true;
+        m_status = status;
+    }
 }
 
-qint64 ProgramProcess::pid() const
+bool ProgramProcess::isRunning()
 {
-    return m_process.processId();
+    reap(false);
+    return m_pid != 0 && !m_reaped;
 }
 
 void ProgramProcess::terminate()
@@ -97,30 +138,30 @@ void ProgramProcess::kill()
 
 void ProgramProcess::signal(int number)
 {
-    const qint64 id = m_process.processId();
-    if (id > 0 && m_process.state() != QProcess::NotRunning) {
-        ::kill(static_cast<pid_t>(id), number);
+    // Never signal a reaped child: its id may belong to another process by now.
+    if (isRunning()) {
+        ::kill(m_pid, number);
     }
 }
 
 bool ProgramProcess::waitForExit(int timeoutMs)
 {
-    return waitUntil(
-        [this] {
-            return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(kReapSliceMs) ||
-                   m_process.state() == QProcess::NotRunning;
-        },
-        timeoutMs);
+    return waitUntil([this] { return !isRunning(); }, timeoutMs);
 }
 
 bool ProgramProcess::exitedNormally() const
 {
-    return m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit;
+    return m_reaped && WIFEXITED(m_status);
 }
 
 int ProgramProcess::exitCode() const
 {
-    return m_process.exitCode();
+    return exitedNormally() ? WEXITSTATUS(m_status) : -1;
+}
+
+int ProgramProcess::exitSignal() const
+{
+    return m_reaped && WIFSIGNALED(m_status) ? WTERMSIG(m_status) : 0;
 }
 
 QString ProgramProcess::output() const

@@ -1,6 +1,7 @@
 #include "support/ScriptedInstrument.h"
 
 #include "core/Cp1252.h"
+#include "support/VirtualBus.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +17,6 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include "support/VirtualBus.h"
 
 namespace kv58::test {
 
@@ -52,9 +51,7 @@ QString commandOf(const QByteArray& report)
 } // namespace
 
 ScriptedInstrument::ScriptedInstrument(QString stem, DeviceIdentity identity, Attach attach, QString busDir)
-    : m_stem(std::move(stem)),
-      m_identity(std::move(identity)),
-      m_attach(attach),
+    : m_stem(std::move(stem)), m_identity(std::move(identity)), m_attach(attach),
       m_busDir(busDir.isEmpty() ? VirtualBus::folderFromEnvironment() : std::move(busDir))
 {
 }
@@ -105,6 +102,10 @@ bool ScriptedInstrument::plugIn()
         return false;
     }
     std::memcpy(address.sun_path, socketFile.constData(), static_cast<std::size_t>(socketFile.size()));
+    if (VirtualBus::ensureFolder(m_busDir).isEmpty()) {
+        ADD_FAILURE() << "cannot create the bus folder " << m_busDir.toStdString();
+        return false;
+    }
     if (QFileInfo::exists(socketPath()) || QFileInfo::exists(jsonPath())) {
         ADD_FAILURE() << "leftover files of " << m_stem.toStdString() << " in " << m_busDir.toStdString();
         return false;
@@ -139,7 +140,8 @@ bool ScriptedInstrument::plugIn()
     }
     const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (::listen(fd, SOMAXCONN) != 0 || wakeFd < 0) {
-        ADD_FAILURE() << "cannot listen on " << socketFile.toStdString() << ": " << errnoText(errno).toStdString();
+        ADD_FAILURE() << "cannot listen on " << socketFile.toStdString() << ": "
+                      << errnoText(errno).toStdString();
         ::unlink(socketFile.constData());
         QFile::remove(jsonPath());
         ::close(fd);
@@ -217,7 +219,8 @@ QByteArray ScriptedInstrument::inputReport(const QString& line) const
     }
     if (size > 1) {
         const std::string text = unicodeToCp1252(line);
-        const std::size_t length = std::min({text.size(), static_cast<std::size_t>(size - 2), std::size_t{255}});
+        const std::size_t length =
+            std::min({text.size(), static_cast<std::size_t>(size - 2), std::size_t{255}});
         report[1] = static_cast<char>(length);
         std::copy_n(text.begin(), length, report.begin() + 2);
     }
@@ -434,13 +437,14 @@ bool ScriptedInstrument::receiveLocked(Connection& connection, std::vector<Outpu
             recordViolationLocked(where + QStringLiteral("output report of %1 bytes, not 64").arg(n));
         }
         if (static_cast<unsigned char>(report.bytes[0]) != kReportId) {
-            recordViolationLocked(where + QStringLiteral("report ID 0x%1, not 0x3F")
-                                              .arg(static_cast<unsigned char>(report.bytes[0]), 2, 16,
-                                                   QLatin1Char('0')));
+            recordViolationLocked(
+                where + QStringLiteral("report ID 0x%1, not 0x3F")
+                            .arg(static_cast<unsigned char>(report.bytes[0]), 2, 16, QLatin1Char('0')));
         }
         if (n >= 2 && static_cast<unsigned char>(report.bytes[1]) > kMaxTextLength) {
-            recordViolationLocked(where + QStringLiteral("length byte %1 above 62")
-                                              .arg(static_cast<unsigned char>(report.bytes[1])));
+            recordViolationLocked(
+                where +
+                QStringLiteral("length byte %1 above 62").arg(static_cast<unsigned char>(report.bytes[1])));
         }
         arrived.push_back(std::move(report));
     }

@@ -17,6 +17,8 @@
 // instrument.
 #pragma once
 
+#include "support/Waiting.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -26,8 +28,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include "support/Waiting.h"
 
 namespace kv58::test {
 
@@ -43,10 +43,10 @@ struct DeviceIdentity {
 
 // One output report as it arrived.
 struct OutputReport {
-    QByteArray bytes;       // the whole message, however long it was
-    QString command;        // byte 1 = length (at most 62), bytes 2.. the text, Windows-1252
-    int connection = 0;     // 1 for the first connection accepted, 2 for the next, ...
-    std::int64_t atMs = 0;  // steady (monotonic) clock, milliseconds; only differences count
+    QByteArray bytes;      // the whole message, however long it was
+    QString command;       // byte 1 = length (at most 62), bytes 2.. the text, Windows-1252
+    int connection = 0;    // 1 for the first connection accepted, 2 for the next, ...
+    std::int64_t atMs = 0; // steady (monotonic) clock, milliseconds; only differences count
 };
 
 class ScriptedInstrument {
@@ -68,8 +68,9 @@ public:
     ScriptedInstrument(const ScriptedInstrument&) = delete;
     ScriptedInstrument& operator=(const ScriptedInstrument&) = delete;
 
-    // Attaches: writes <stem>.json, then binds and listens on <stem>.sock. A test failure and false
-    // when that is impossible (already attached, a leftover file, a path too long for a socket).
+    // Attaches: creates the bus folder if missing (mode 0700), writes <stem>.json, then binds and
+    // listens on <stem>.sock. A test failure and false when that is impossible (already attached,
+    // a leftover file, a path too long for a socket).
     [[nodiscard]] bool plugIn();
     // Leaves: removes <stem>.sock, then <stem>.json, then closes every connection. May be plugged
     // in again afterwards; what was recorded stays.
@@ -104,11 +105,11 @@ public:
     // ID other than 0x3F, a length byte above 62; and socket errors on the instrument's side.
     QStringList contractViolations() const;
 
-    int connectionCount() const;      // open now
-    int connectionsAccepted() const;  // since construction
+    int connectionCount() const;     // open now
+    int connectionsAccepted() const; // since construction
 
     // Bounded waits that process Qt events meanwhile; true when the condition was met.
-    bool waitForCommands(qsizetype count, int timeoutMs = kDefaultTimeoutMs); // at least count recorded
+    bool waitForCommands(qsizetype count, int timeoutMs = kDefaultTimeoutMs);       // at least count recorded
     bool waitForCommand(const QString& command, int timeoutMs = kDefaultTimeoutMs); // recorded since clear
     bool waitForConnections(int count, int timeoutMs = kDefaultTimeoutMs);          // at least count open
 

@@ -48,8 +48,7 @@ void pointSettingsAt(const QString& dir)
 } // namespace
 
 VirtualBus::VirtualBus(Folder folder)
-    : m_root(QDir::tempPath() + QStringLiteral("/kv58-e2e-XXXXXX")),
-      m_oldRuntime(saveVariable(kRuntimeVar)),
+    : m_root(QDir::tempPath() + QStringLiteral("/kv58-e2e-XXXXXX")), m_oldRuntime(saveVariable(kRuntimeVar)),
       m_oldConfig(saveVariable(kConfigVar))
 {
     if (!m_root.isValid() || !makePrivateDir(runtimeDir()) || !makePrivateDir(configDir())) {
@@ -69,7 +68,7 @@ VirtualBus::~VirtualBus()
     restoreVariable(kRuntimeVar, m_oldRuntime);
     restoreVariable(kConfigVar, m_oldConfig);
     pointSettingsAt(m_oldConfig && !m_oldConfig->isEmpty() ? QFile::decodeName(*m_oldConfig)
-                                                          : QDir::homePath() + QStringLiteral("/.config"));
+                                                           : QDir::homePath() + QStringLiteral("/.config"));
 }
 
 QString VirtualBus::runtimeDir() const
@@ -110,9 +109,8 @@ QString VirtualBus::folderFromEnvironment()
     return QStringLiteral("/tmp/kv58-virtual-%1").arg(::getuid());
 }
 
-QString VirtualBus::ensureFolder()
+QString VirtualBus::ensureFolder(const QString& folder)
 {
-    const QString folder = folderFromEnvironment();
     if (QFileInfo(folder).isDir()) {
         return folder;
     }

@@ -42,8 +42,9 @@ public:
     // The bus folder by the rule of the bus contract, from this process's current environment:
     // $XDG_RUNTIME_DIR/kv58-virtual if the variable is set and not empty, else /tmp/kv58-virtual-<uid>.
     static QString folderFromEnvironment();
-    // Creates that folder with mode 0700 if it is missing; returns its path, empty on failure.
-    static QString ensureFolder();
+    // Creates a bus folder (by default that one) with mode 0700 if it is missing; returns its
+    // path, empty on failure.
+    static QString ensureFolder(const QString& folder = folderFromEnvironment());
 
 private:
     QTemporaryDir m_root;
