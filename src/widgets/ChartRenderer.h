@@ -1,0 +1,54 @@
+// Paints a ChartModel with QPainter: the surroundings, the scales with ticks and labels, and the
+// data area (background, grid, items). The data area is kept as an image in device pixels; when
+// only items were appended since it was drawn, just the new items are drawn onto it.
+#pragma once
+
+#include "widgets/ChartModel.h"
+#include "widgets/ChartStrokes.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+
+class QPainter;
+
+namespace kv58 {
+
+QColor toQColor(ChartColor color);
+ChartColor fromQColor(const QColor& color);
+
+// Draws strokes as aliased lines one device pixel wide, each segment on its own.
+void drawChartStrokes(QPainter& painter, const std::vector<ChartStroke>& strokes);
+
+class ChartRenderer {
+public:
+    // What the last data-area update did.
+    struct UpdateInfo {
+        bool full = false;    // background and grid redrawn, items drawn from the first
+        bool reduced = false; // the items were reduced per pixel column
+        int items = 0;        // items drawn
+        std::size_t lines = 0;
+    };
+
+    // Paints the whole chart. The painter works in logical pixels on a device whose pixel ratio is
+    // the one in the model's layout.
+    void paint(QPainter& painter, const ChartModel& model, const QFont& font);
+
+    // The data area in device pixels, brought up to date with the model.
+    const QImage& dataArea(const ChartModel& model, ChartStrokeMode mode = ChartStrokeMode::Auto);
+    const UpdateInfo& lastUpdate() const { return info_; }
+    void invalidate() { drawn_ = -1; }
+
+private:
+    void drawGrid(QPainter& painter, const ChartModel& model) const;
+    void drawScales(QPainter& painter, const ChartModel& model, const QFont& font) const;
+
+    QImage image_;
+    std::uint64_t revision_ = 0;
+    std::uint64_t generation_ = 0;
+    int drawn_ = -1; // items on the image; -1 when the image is stale
+    ChartPenPosition pen_;
+    UpdateInfo info_;
+};
+
+} // namespace kv58
