@@ -49,13 +49,46 @@ ChartColor fromQColor(const QColor& color)
     return color.rgb() & 0xFFFFFFu;
 }
 
-void drawChartStrokes(QPainter& painter, const std::vector<ChartStroke>& strokes)
+namespace {
+
+void fillSpans(QImage& image, QRgb color, const std::vector<ChartSpan>& spans)
 {
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int w = image.width();
+    const int h = image.height();
+    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    for (const ChartSpan& s : spans) {
+        if (s.x < 0 || s.x >= w)
+            continue;
+        const int top = std::max(s.top, 0);
+        const int bottom = std::min(s.bottom, h - 1);
+        QRgb* p = bits + top * stride + s.x;
+        for (int y = top; y <= bottom; ++y, p += stride)
+            *p = color;
+    }
+}
+
+} // namespace
+
+void drawChartStrokes(QImage& image, const std::vector<ChartStroke>& strokes)
+{
+    Q_ASSERT(image.format() == QImage::Format_RGB32);
+    QPainter painter;
     for (const ChartStroke& s : strokes) {
         const Qt::PenStyle style = qtPenStyle(s.pen.style);
-        if (style == Qt::NoPen || s.lines.empty())
+        if (style == Qt::NoPen)
             continue;
+        if (!s.spans.empty()) {
+            if (painter.isActive())
+                painter.end();
+            fillSpans(image, toQColor(s.pen.color).rgb(), s.spans);
+        }
+        if (s.lines.empty())
+            continue;
+        if (!painter.isActive()) {
+            painter.begin(&image);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+        }
         QPen pen(toQColor(s.pen.color), 0); // cosmetic: one device pixel
         pen.setStyle(style);
         painter.setPen(pen);
@@ -68,9 +101,18 @@ const QImage& ChartRenderer::dataArea(const ChartModel& model, ChartStrokeMode m
     const ChartLayout& l = model.layout();
     const QSize size(l.width + 1, l.height + 1);
     const int count = model.NumChartItems();
+    const int columns = l.width + 1;
     info_ = {};
-    const bool stale = drawn_ < 0 || image_.size() != size || revision_ != model.viewRevision() ||
-                       generation_ != model.itemsGeneration() || drawn_ > count;
+    if (generation_ != model.itemsGeneration() || index_.indexedItems() > count)
+        index_.clear();
+    bool stale = drawn_ < 0 || image_.size() != size || revision_ != model.viewRevision() ||
+                 generation_ != model.itemsGeneration() || drawn_ > count;
+    const long long fresh = count - (stale ? 0 : drawn_);
+    const bool reduce = mode == ChartStrokeMode::Reduced ||
+                        (mode == ChartStrokeMode::Auto && fresh > 1LL * kChartReduceItemsPerColumn * columns);
+    // A long batch is cheaper redrawn whole from the index than drawn item by item on top.
+    if (reduce && fresh > 0)
+        stale = true;
     if (stale) {
         if (image_.size() != size)
             image_ = QImage(size, QImage::Format_RGB32);
@@ -84,13 +126,20 @@ const QImage& ChartRenderer::dataArea(const ChartModel& model, ChartStrokeMode m
         info_.full = true;
     }
     if (drawn_ < count) {
-        const ChartStrokeBatch batch = buildChartStrokes(model.items(), drawn_, count, model.mappings(),
-                                                         QPoint(l.left, l.top), l.width + 1, pen_, mode);
-        QPainter p(&image_);
-        drawChartStrokes(p, batch.strokes);
-        info_.reduced = batch.reduced;
+        const ChartMappings maps = model.mappings();
+        const QPoint offset(l.left, l.top);
+        std::vector<ChartStroke> strokes;
+        if (reduce) {
+            index_.update(model.items());
+            strokes = index_.strokes(maps, offset, columns);
+            pen_ = index_.penPosition(maps);
+        } else {
+            strokes = buildChartStrokes(model.items(), drawn_, count, maps, offset, pen_);
+        }
+        drawChartStrokes(image_, strokes);
+        info_.reduced = reduce;
         info_.items = count - drawn_;
-        info_.lines = batch.lineCount();
+        info_.lines = chartLineCount(strokes);
         drawn_ = count;
     }
     return image_;
