@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -45,7 +44,8 @@ struct Timing {
         const double c0 = threadCpuMs();
         const auto t0 = std::chrono::steady_clock::now();
         f();
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        wall.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         cpu.push_back(threadCpuMs() - c0);
     }
 };
@@ -82,7 +82,8 @@ int main(int argc, char** argv)
     double previousTime = start;
     for (int i = 0; i < kSamples; ++i) {
         const double t = start + static_cast<double>(i) / kSamples;
-        const double value[2] = {10 + 8 * std::sin(i * 2e-5) + noise(rng), 5 + 3 * std::cos(i * 7e-5) + noise(rng)};
+        const double value[2] = {10 + 8 * std::sin(i * 2e-5) + noise(rng),
+                                 5 + 3 * std::cos(i * 7e-5) + noise(rng)};
         for (int ch = 0; ch < 2; ++ch) {
             chart.setDataColor(colors[ch]);
             chart.MoveTo(previousTime, previous[ch]);
@@ -136,10 +137,12 @@ int main(int argc, char** argv)
     const double naiveMs = median(naive.wall);
     std::printf("chart: %d samples x 2 channels (%d items), data area %d x %d\n", kSamples, 2 * 2 * kSamples,
                 kAreaWidth, kAreaHeight);
-    std::printf("ours  first draw (indexing every item): %.1f ms wall, %.1f ms cpu\n", first.wall[0], first.cpu[0]);
-    std::printf("ours  full redraw: %.2f ms wall (min %.2f), %.2f ms cpu; %zu lines and spans drawn\n", oursMs,
-                *std::min_element(ours.wall.begin(), ours.wall.end()), median(ours.cpu), info.lines);
-    std::printf("ours  one appended sample: %.3f ms wall, %.3f ms cpu\n", median(append.wall), median(append.cpu));
+    std::printf("ours  first draw (indexing every item): %.1f ms wall, %.1f ms cpu\n", first.wall[0],
+                first.cpu[0]);
+    std::printf("ours  full redraw: %.2f ms wall (min %.2f), %.2f ms cpu; %zu lines and spans drawn\n",
+                oursMs, *std::min_element(ours.wall.begin(), ours.wall.end()), median(ours.cpu), info.lines);
+    std::printf("ours  one appended sample: %.3f ms wall, %.3f ms cpu\n", median(append.wall),
+                median(append.cpu));
     std::printf("naive drawPolyline of every point: %.1f ms wall (min %.1f), %.1f ms cpu\n", naiveMs,
                 *std::min_element(naive.wall.begin(), naive.wall.end()), median(naive.cpu));
     std::printf("cpu ratio=%.4f\n", median(ours.cpu) / median(naive.cpu));

@@ -3,7 +3,6 @@
 #include "widgets/ChartTicks.h"
 
 #include <QStringList>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -140,8 +139,9 @@ QString chartDateText(TDateTime t, const DateTimeLabelFormat& f)
 {
     const CalendarDate d = decodeDate(t);
     const QString day = twoDigits(d.day);
-    const QString month = f.monthName ? QString::fromLatin1(kMonthNames[static_cast<std::size_t>(d.month - 1)])
-                                      : twoDigits(d.month);
+    const QString month = f.monthName
+                              ? QString::fromLatin1(kMonthNames[static_cast<std::size_t>(d.month - 1)])
+                              : twoDigits(d.month);
     QString year;
     if (f.yearLength == TYearLength::ylYY)
         year = twoDigits(d.year % 100);

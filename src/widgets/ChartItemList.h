@@ -61,7 +61,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<TrcChartItem[]>> blocks_;
-    int block_ = kDefaultAllocSize;         // slots per block of the current storage
+    int block_ = kDefaultAllocSize;          // slots per block of the current storage
     int requestedBlock_ = kDefaultAllocSize; // AllocSize for storage allocated from now on
     int head_ = 0;                           // slot of item 0 within the first block
     int count_ = 0;

@@ -162,7 +162,8 @@ ScaleTicks chartLogTicks(double low, double high, bool shortTicks, QChar decimal
     if (!(lo > 0) || !std::isfinite(hi))
         return result;
     const int firstDecade = static_cast<int>(std::floor(std::log10(lo)));
-    const int lastDecade = std::min(static_cast<int>(std::ceil(std::log10(hi))), firstDecade + kMaxMajorTicks);
+    const int lastDecade =
+        std::min(static_cast<int>(std::ceil(std::log10(hi))), firstDecade + kMaxMajorTicks);
     const double tolerance = 1e-9;
     for (int k = firstDecade; k <= lastDecade; ++k) {
         const double power = std::pow(10.0, k);

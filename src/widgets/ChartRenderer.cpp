@@ -232,8 +232,9 @@ void ChartRenderer::drawScales(QPainter& painter, const ChartModel& model, const
             const double cx = left + w / 2;
             painter.drawText(QPointF(cx - fm.horizontalAdvance(t.label) / 2, top + fm.ascent()), t.label);
             if (!t.dateLabel.isEmpty())
-                painter.drawText(QPointF(cx - fm.horizontalAdvance(t.dateLabel) / 2, top + fm.height() + fm.ascent()),
-                                 t.dateLabel);
+                painter.drawText(
+                    QPointF(cx - fm.horizontalAdvance(t.dateLabel) / 2, top + fm.height() + fm.ascent()),
+                    t.dateLabel);
         }
         if (!ticks.message.isEmpty()) {
             const double w = fm.horizontalAdvance(ticks.message);
@@ -275,8 +276,9 @@ void ChartRenderer::drawScales(QPainter& painter, const ChartModel& model, const
             previousTop = top;
             painter.drawText(QPointF(right - fm.horizontalAdvance(t.label), top + fm.ascent()), t.label);
             if (!t.dateLabel.isEmpty())
-                painter.drawText(QPointF(right - fm.horizontalAdvance(t.dateLabel), top + lines + fm.ascent()),
-                                 t.dateLabel);
+                painter.drawText(
+                    QPointF(right - fm.horizontalAdvance(t.dateLabel), top + lines + fm.ascent()),
+                    t.dateLabel);
         }
         if (!ticks.message.isEmpty())
             painter.drawText(QPointF(2, (l.top + l.height / 2.0) / ratio), ticks.message);

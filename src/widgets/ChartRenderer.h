@@ -40,7 +40,7 @@ public:
         bool full = false;    // background and grid redrawn, items drawn from the first
         bool reduced = false; // the curves were reduced per pixel column
         int items = 0;        // items drawn
-        std::size_t lines = 0;
+        std::size_t lines = 0; // lines and spans drawn
     };
 
     // Paints the whole chart. The painter works in logical pixels on a device whose pixel ratio is

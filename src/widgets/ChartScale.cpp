@@ -7,7 +7,9 @@
 
 namespace kv58 {
 
-TScaleProps::TScaleProps(ChartModel* owner, double low, double high) : owner_(owner), low_(low), high_(high) {}
+TScaleProps::TScaleProps(ChartModel* owner, double low, double high) : owner_(owner), low_(low), high_(high)
+{
+}
 
 void TScaleProps::changed()
 {

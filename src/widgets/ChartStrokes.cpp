@@ -10,12 +10,13 @@ std::size_t chartLineCount(const std::vector<ChartStroke>& strokes)
     return n;
 }
 
-std::vector<ChartStroke> buildChartStrokes(const ChartItemList& items, int from, int to, const ChartMappings& maps,
-                                           QPoint offset, ChartPenPosition& pen)
+std::vector<ChartStroke> buildChartStrokes(const ChartItemList& items, int from, int to,
+                                           const ChartMappings& maps, QPoint offset, ChartPenPosition& pen)
 {
     std::vector<ChartStroke> strokes;
     auto map = [&maps](const TrcChartItem& item) {
-        const auto i = static_cast<std::size_t>(std::clamp(static_cast<int>(item.Layer), 1, kChartLayers) - 1);
+        const auto i =
+            static_cast<std::size_t>(std::clamp(static_cast<int>(item.Layer), 1, kChartLayers) - 1);
         return QPoint(maps.x[i].toClampedPixel(item.x), maps.y[i].toClampedPixel(item.y));
     };
     items.forEachSpan(from, to, [&](const TrcChartItem* it, const TrcChartItem* end) {

@@ -38,7 +38,7 @@ std::size_t chartLineCount(const std::vector<ChartStroke>& strokes);
 // pen position to its point (none before the first position is known), and a new stroke begins
 // wherever the pen changes. `offset` is the data area's top-left control pixel; `pen` is updated
 // to the position after the batch.
-std::vector<ChartStroke> buildChartStrokes(const ChartItemList& items, int from, int to, const ChartMappings& maps,
-                                           QPoint offset, ChartPenPosition& pen);
+std::vector<ChartStroke> buildChartStrokes(const ChartItemList& items, int from, int to,
+                                           const ChartMappings& maps, QPoint offset, ChartPenPosition& pen);
 
 } // namespace kv58

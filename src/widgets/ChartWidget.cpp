@@ -9,7 +9,8 @@ TRChart::TRChart(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont labels;
-    labels.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    labels.setFamilies(
+        {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
     labels.setPointSize(8);
     setFont(labels);
     model_.setAllocSize(1000);

@@ -3,9 +3,8 @@
 #include "widgets/ChartModel.h"
 #include "widgets/ChartStrokes.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace kv58 {
@@ -48,12 +47,11 @@ TEST_F(ChartMapping, RoundsToNearestWithTiesToEven)
         long long x, y;
     };
     const Case cases[] = {
-        {0, 50, 120},     {10, 150, 20},   {5, 100, 70},
-        {0.05, 50, 120},  // 50.5 -> 50 and 119.5 -> 120
-        {0.15, 52, 118},  // 51.5 -> 52 and 118.5 -> 118
-        {0.25, 52, 118},  // 52.5 -> 52 and 117.5 -> 118
-        {0.26, 53, 117},  //
-        {-1, 40, 130},    // outside the range: beyond the area
+        {0, 50, 120},    {10, 150, 20}, {5, 100, 70}, {0.05, 50, 120}, // 50.5 -> 50 and 119.5 -> 120
+        {0.15, 52, 118},                                               // 51.5 -> 52 and 118.5 -> 118
+        {0.25, 52, 118},                                               // 52.5 -> 52 and 117.5 -> 118
+        {0.26, 53, 117},                                               //
+        {-1, 40, 130},                                                 // outside the range: beyond the area
     };
     const AxisMapping mx = chart.xMapping();
     const AxisMapping my = chart.yMapping();
@@ -108,8 +106,9 @@ TEST_F(ChartMapping, NotANumberAndLogarithmicLowValuesLandOnTheLowEdge)
 
 TEST(ChartPixelRounding, FastRoundingMatchesHalfEven)
 {
-    const double values[] = {-2.5, -1.5, -0.5, 0.5, 1.5, 2.5, 3.4999999999, 12345.5, 29999.5, -29999.5,
-                             0.49999999999999994, 1e-300, -0.0};
+    const double values[] = {
+        -2.5,   -1.5, -0.5, 0.5, 1.5, 2.5, 3.4999999999, 12345.5, 29999.5, -29999.5, 0.49999999999999994,
+        1e-300, -0.0};
     for (double v : values)
         EXPECT_EQ(AxisMapping::clampAndRound(v), roundHalfEven(v)) << v;
     EXPECT_EQ(AxisMapping::clampAndRound(30000.4), 30000);

@@ -2,9 +2,8 @@
 // and which operations repaint.
 #include "widgets/ChartModel.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace kv58 {
@@ -62,10 +61,10 @@ TEST_F(ChartRange, ReversedRangeIsStoredAndDrawnReversed)
     EXPECT_EQ(chart.Scale1X().RangeHigh(), 0);
     EXPECT_EQ(chart.Scale1Y().RangeLow(), 5);
     EXPECT_EQ(chart.Scale1Y().RangeHigh(), -5);
-    EXPECT_EQ(chart.xMapping().toPixel(10), 50);  // left edge
-    EXPECT_EQ(chart.xMapping().toPixel(0), 150);  // right edge
-    EXPECT_EQ(chart.yMapping().toPixel(5), 120);  // bottom
-    EXPECT_EQ(chart.yMapping().toPixel(-5), 20);  // top
+    EXPECT_EQ(chart.xMapping().toPixel(10), 50); // left edge
+    EXPECT_EQ(chart.xMapping().toPixel(0), 150); // right edge
+    EXPECT_EQ(chart.yMapping().toPixel(5), 120); // bottom
+    EXPECT_EQ(chart.yMapping().toPixel(-5), 20); // top
 }
 
 TEST_F(ChartRange, LayerZeroSetsEveryLayer)

@@ -5,7 +5,6 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace kv58 {
@@ -58,14 +57,14 @@ struct DenseCase {
     const char* name;
     int columns;
     int samples;
-    int channels;   // 1: one MoveTo and a polyline; 2: the live feed's MoveTo/DrawTo pairs, the
-                    // channels in bands of their own (where curves of two pens cross, the full
-                    // drawing and the reduced one may put different pens on top)
-    double ratio;   // device pixel ratio
-    bool reversedX; // X range high to low
-    bool spikes;    // occasional points far outside (clamped at +-30000) and values that are NaN
-    bool backSteps; // time now and then steps back
-    bool logY;      // logarithmic Y axis
+    int channels;       // 1: one MoveTo and a polyline; 2: the live feed's MoveTo/DrawTo pairs, the
+                        // channels in bands of their own (where curves of two pens cross, the full
+                        // drawing and the reduced one may put different pens on top)
+    double ratio;       // device pixel ratio
+    bool reversedX;     // X range high to low
+    bool spikes;        // occasional points far outside (clamped at +-30000) and values that are NaN
+    bool backSteps;     // time now and then steps back
+    bool logY;          // logarithmic Y axis
     double xSpan = 100; // width of the X range (the walk spans -5 to 105)
 };
 
@@ -248,7 +247,8 @@ TEST(ChartPaint, FrameGridAndCurveLandOnDevicePixels)
         const int y = chart.yMapping().toPixel(2.5);
         EXPECT_EQ(image.pixel(l.left - 1, l.top + 3), QColor(Qt::black).rgb()) << "frame";
         EXPECT_EQ(image.pixel(l.left + l.width / 2, y), QColor(Qt::blue).rgb()) << "curve";
-        EXPECT_EQ(image.pixel(l.left + l.width / 2, y - 1), QColor(Qt::white).rgb()) << "one device pixel wide";
+        EXPECT_EQ(image.pixel(l.left + l.width / 2, y - 1), QColor(Qt::white).rgb())
+            << "one device pixel wide";
         const int grid = chart.yMapping().toPixel(4); // ticks every 2
         EXPECT_EQ(image.pixel(l.left + 7, grid), QColor(0xC0, 0xC0, 0xC0).rgb()) << "grid";
         EXPECT_EQ(image.pixel(l.left - 3, grid), QColor(Qt::black).rgb()) << "tick";
@@ -269,10 +269,16 @@ TEST(ChartWidget, ShowGrafPaintsTheItems)
     const QImage image = chart.grab().toImage();
     const ChartLayout& l = chart.model().layout();
     const double ratio = l.pixelRatio;
-    EXPECT_EQ(image.pixel(static_cast<int>((l.left + l.width / 3) / ratio * image.devicePixelRatio()),
-                          static_cast<int>(chart.model().yMapping().toPixel(5) / ratio * image.devicePixelRatio())),
-              QColor(Qt::red).rgb());
+    EXPECT_EQ(
+        image.pixel(static_cast<int>((l.left + l.width / 3) / ratio * image.devicePixelRatio()),
+                    static_cast<int>(chart.model().yMapping().toPixel(5) / ratio * image.devicePixelRatio())),
+        QColor(Qt::red).rgb());
     EXPECT_EQ(chart.DataColor(), QColor(Qt::red));
+
+    // Smaller than its rims: nothing to draw into, and no harm done.
+    chart.resize(12, 8);
+    EXPECT_FALSE(chart.grab().isNull());
+    EXPECT_EQ(chart.model().layout().width, 0);
 }
 
 } // namespace

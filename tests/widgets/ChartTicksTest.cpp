@@ -1,11 +1,11 @@
 // Tick tables of the chart's numeric and date/time scales.
-#include "core/DateTime.h"
 #include "widgets/ChartTicks.h"
 
-#include <QStringList>
-#include <gtest/gtest.h>
+#include "core/DateTime.h"
 
+#include <QStringList>
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace kv58 {
 namespace {
@@ -82,7 +82,8 @@ TEST(ChartNumericScale, TicksReachBothEndsDespiteRounding)
     const ScaleTicks shifted = chartNumericTicks(1e-5, 1, 3, false, -2);
     EXPECT_EQ(majorLabels(shifted).front(), "0.00");
     // Reversed range: the same ticks, ascending.
-    EXPECT_EQ(majorValues(chartNumericTicks(21, -1, 3, true, -2)), majorValues(chartNumericTicks(-1, 21, 3, true, -2)));
+    EXPECT_EQ(majorValues(chartNumericTicks(21, -1, 3, true, -2)),
+              majorValues(chartNumericTicks(-1, 21, 3, true, -2)));
 }
 
 TEST(ChartNumericScale, AutomaticDecimals)
@@ -92,9 +93,8 @@ TEST(ChartNumericScale, AutomaticDecimals)
         std::optional<int> decimals;
     };
     const Case cases[] = {
-        {22, 5, 1},         {1, 0.2, 2},     {150, 50, 0},    {100, 20, 0},
-        {1e6, 2e5, {}},     {1e-4, 2e-5, {}}, {2e7, 5e6, {}},
-        {0.05, 0.01, 3},    // range rule: 2 - round(-0.52) = 3
+        {22, 5, 1},         {1, 0.2, 2},    {150, 50, 0},    {100, 20, 0}, {1e6, 2e5, {}},
+        {1e-4, 2e-5, {}},   {2e7, 5e6, {}}, {0.05, 0.01, 3}, // range rule: 2 - round(-0.52) = 3
         {0.002, 0.0005, 4}, // the range rule alone would give 3 and repeat labels
     };
     for (const Case& c : cases) {
@@ -178,12 +178,14 @@ TEST(ChartDateTimeScale, LiveWindowStartsAtTheNextWholeStep)
 TEST(ChartDateTimeScale, StepsOfMinutesAndHours)
 {
     const double day = 45000;
-    const ScaleTicks minutes = chartDateTimeTicks(day + 10.0 / 24, day + 10.5 / 24, 3, true, DateTimeLabelFormat{});
+    const ScaleTicks minutes =
+        chartDateTimeTicks(day + 10.0 / 24, day + 10.5 / 24, 3, true, DateTimeLabelFormat{});
     EXPECT_EQ(majorLabels(minutes), (QStringList{"10:00", "10:10", "10:20", "10:30"}));
     EXPECT_EQ(minutes.ticks.size(), 16u); // minor every 2 minutes
 
     // Twelve hours over midnight: 3-hour steps, a date under the first label and the new day's.
-    const ScaleTicks hours = chartDateTimeTicks(day + 20.0 / 24, day + 1 + 8.0 / 24, 3, true, DateTimeLabelFormat{});
+    const ScaleTicks hours =
+        chartDateTimeTicks(day + 20.0 / 24, day + 1 + 8.0 / 24, 3, true, DateTimeLabelFormat{});
     EXPECT_EQ(majorLabels(hours), (QStringList{"21:00", "00:00", "03:00", "06:00"}));
     QStringList dates;
     for (const ChartTick& tick : hours.ticks)
