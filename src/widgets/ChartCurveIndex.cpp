@@ -1,6 +1,7 @@
 #include "widgets/ChartCurveIndex.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kv58 {
 namespace {
@@ -143,9 +144,7 @@ void reduceAscending(const ChartCurveRun& r, const AxisMapping& mx, const AxisMa
 void ChartCurveRun::append(double px, double py)
 {
     const int i = static_cast<int>(x.size());
-    if (i > 0 && !(px >= x.back()))
-        ascending = false;
-    if (px != px || py != py)
+    if ((i > 0 && !(px >= x.back())) || !std::isfinite(px) || py != py)
         ascending = false;
     x.push_back(px);
     y.push_back(py);
@@ -204,12 +203,14 @@ void ChartCurveIndex::update(const ChartItemList& items)
                 ChartCurveRun* run = runFor(pen);
                 // A segment continues its pen's curve where it starts at the curve's end and keeps
                 // x from decreasing; otherwise a new stretch begins at the pen position.
-                if (!run || run->layer != penLayer_ || !run->ascending || run->x.back() != penX_ ||
+                if (!run || run->layer != it->Layer || run->firstLayer != run->layer ||
+                    penLayer_ != run->layer || !run->ascending || run->x.back() != penX_ ||
                     run->y.back() != penY_ || !(it->x >= penX_)) {
                     runs_.emplace_back();
                     run = &runs_.back();
                     run->pen = pen;
-                    run->layer = penLayer_;
+                    run->layer = it->Layer;
+                    run->firstLayer = penLayer_;
                     run->append(penX_, penY_);
                     const std::size_t index = runs_.size() - 1;
                     auto slot = std::find_if(current_.begin(), current_.end(),
@@ -247,7 +248,12 @@ std::vector<ChartStroke> ChartCurveIndex::strokes(const ChartMappings& maps, QPo
         ColumnSink sink(out.back(), offset);
         const AxisMapping& mx = maps.x[layerSlot(r.layer)];
         const AxisMapping& my = maps.y[layerSlot(r.layer)];
-        if (r.pen.style != TPenStyle::psSolid)
+        if (r.firstLayer != r.layer) {
+            const AxisMapping& fx = maps.x[layerSlot(r.firstLayer)];
+            const AxisMapping& fy = maps.y[layerSlot(r.firstLayer)];
+            sink.segment(QPoint(fx.toClampedPixel(r.x[0]), fy.toClampedPixel(r.y[0])),
+                         QPoint(mx.toClampedPixel(r.x[1]), my.toClampedPixel(r.y[1])));
+        } else if (r.pen.style != TPenStyle::psSolid)
             drawEverySegment(r, mx, my, sink);
         else if (r.ascending && !mx.logarithmic && !my.logarithmic)
             reduceAscending(r, mx, my, offset.x(), offset.x() + columns - 1, sink);

@@ -28,9 +28,10 @@ struct ChartCurveRun {
 
     ChartPen pen;
     int layer = 1;
+    int firstLayer = 1; // layer of the first point: another one only for a lone segment between layers
     std::vector<double> x, y;
     std::vector<Block> blocks; // minima and maxima of y per kBlock points
-    bool ascending = true;     // x never decreases and no coordinate is NaN
+    bool ascending = true;     // x is finite and never decreases, y is never NaN
 
     void append(double px, double py);
     // Lowest and highest y among the points [from, to), from < to.

@@ -37,9 +37,9 @@ class ChartRenderer {
 public:
     // What the last data-area update did.
     struct UpdateInfo {
-        bool full = false;    // background and grid redrawn, items drawn from the first
-        bool reduced = false; // the curves were reduced per pixel column
-        int items = 0;        // items drawn
+        bool full = false;     // background and grid redrawn, items drawn from the first
+        bool reduced = false;  // the curves were reduced per pixel column
+        int items = 0;         // items drawn
         std::size_t lines = 0; // lines and spans drawn
     };
 

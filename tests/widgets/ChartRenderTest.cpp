@@ -152,6 +152,25 @@ INSTANTIATE_TEST_SUITE_P(
                     DenseCase{"ZoomedIntoReversedX", 300, 60000, 1, 1.0, true, true, false, false, 0.02}),
     [](const testing::TestParamInfo<DenseCase>& p) { return std::string(p.param.name); });
 
+TEST(ChartReductionLayers, EachItemIsMappedWithItsOwnLayer)
+{
+    ChartModel chart;
+    chart.setGeometry(371, 261);
+    chart.SetRange(1, 0, 0, 100, 10);
+    chart.SetRange(2, 0, -10, 50, 30); // layer 2 is zoomed and shifted
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> v(0, 10);
+    chart.MoveTo(0, 5);
+    for (int i = 1; i < 20000; ++i) {
+        if (i % 1000 == 0)
+            chart.setActiveLayer(chart.ActiveLayer() == 1 ? 2 : 1); // a segment from one layer to the other
+        chart.DrawTo(i * 0.005, v(rng));
+    }
+    ChartRenderer full, reduced;
+    const QImage expected = full.dataArea(chart, ChartStrokeMode::Exact);
+    EXPECT_EQ(differingPixels(expected, reduced.dataArea(chart, ChartStrokeMode::Reduced)), 0);
+}
+
 class ChartCache : public testing::Test {
 protected:
     ChartCache()
