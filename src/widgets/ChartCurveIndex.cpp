@@ -194,8 +194,10 @@ void ChartCurveIndex::update(const ChartItemList& items)
                 return &runs_[index];
         return nullptr;
     };
-    items.forEachSpan(indexed_, items.count(), [&](const TrcChartItem* it, const TrcChartItem* end) {
-        for (; it != end; ++it) {
+    const int total = items.count();
+    int at = indexed_;
+    items.forEachSpan(indexed_, total, [&](const TrcChartItem* it, const TrcChartItem* end) {
+        for (; it != end; ++it, ++at) {
             if (it->ItemKind != TrcItem::tkMoveTo && it->ItemKind != TrcItem::tkLineto)
                 continue;
             if (it->ItemKind == TrcItem::tkLineto && penValid_ && it->PenStyle != TPenStyle::psClear) {
@@ -206,11 +208,22 @@ void ChartCurveIndex::update(const ChartItemList& items)
                 if (!run || run->layer != it->Layer || run->firstLayer != run->layer ||
                     penLayer_ != run->layer || !run->ascending || run->x.back() != penX_ ||
                     run->y.back() != penY_ || !(it->x >= penX_)) {
+                    const bool firstOfPen = run == nullptr && current_.size() < 4;
                     runs_.emplace_back();
                     run = &runs_.back();
                     run->pen = pen;
                     run->layer = it->Layer;
                     run->firstLayer = penLayer_;
+                    if (firstOfPen) {
+                        // A pen's first curve usually takes its points to the end: room for them,
+                        // so that a long list is not copied while growing (a curve fed in move and
+                        // line pairs gets at most half the items; untouched room costs nothing,
+                        // and only the first few pens get it).
+                        const auto room = static_cast<std::size_t>(total - at) / 2 + 2;
+                        run->x.reserve(room);
+                        run->y.reserve(room);
+                        run->blocks.reserve(room / ChartCurveRun::kBlock + 1);
+                    }
                     run->append(penX_, penY_);
                     const std::size_t index = runs_.size() - 1;
                     auto slot = std::find_if(current_.begin(), current_.end(),
