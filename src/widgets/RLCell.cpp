@@ -8,15 +8,13 @@ void RLCell::assign(std::string_view bytes)
         bytes = bytes.substr(0, kMaxLength);
     const bool isChecked = checked();
     if (bytes.size() <= kInlineCapacity) {
-        // The text may be a part of this cell's own text: copy it out first.
-        char copy[kInlineCapacity];
+        // Built aside first: the text may be a part of this cell's own text.
+        alignas(8) unsigned char next[sizeof raw_] = {};
         if (!bytes.empty())
-            std::memcpy(copy, bytes.data(), bytes.size());
+            std::memcpy(next, bytes.data(), bytes.size());
+        next[kTagAt] = static_cast<unsigned char>(bytes.size());
         release();
-        std::memset(raw_, 0, sizeof raw_);
-        if (!bytes.empty())
-            std::memcpy(raw_, copy, bytes.size());
-        raw_[kTagAt] = static_cast<unsigned char>(bytes.size());
+        std::memcpy(raw_, next, sizeof raw_);
     } else {
         // Allocate before releasing, so a failed allocation leaves the old text in place.
         char* block = new char[bytes.size()];

@@ -7,17 +7,6 @@
 #include <new>
 
 namespace kv58 {
-namespace {
-
-// Room for rows grows geometrically, so filling a long table row by row stays linear.
-void reserveRows(std::vector<RLCell>& column, std::size_t rows)
-{
-    if (rows > column.capacity())
-        column.reserve(std::max<std::size_t>({rows, column.capacity() * 2, 16}));
-}
-
-} // namespace
-
 TRLData::TRLData()
     : colNames_{QString(), defaultColName(1)}, colFormats_(2), colCheckBox_(2, false), cells_(2)
 {
@@ -44,18 +33,6 @@ void TRLData::checkSize(std::int64_t cols, std::int64_t rows) const
         throwOutOfMemory();
 }
 
-RLCell* TRLData::cell(int col, int row)
-{
-    if (col < 0 || col > nrOfCols_ || row < 1 || row > nrOfRows_)
-        return nullptr;
-    return &cells_[static_cast<std::size_t>(col)][static_cast<std::size_t>(row - 1)];
-}
-
-const RLCell* TRLData::cell(int col, int row) const
-{
-    return const_cast<TRLData*>(this)->cell(col, row);
-}
-
 void TRLData::notifyChanged()
 {
     if (listener_)
@@ -70,7 +47,7 @@ void TRLData::SetNrOfColumns(int value)
     checkSize(cols, nrOfRows_);
     const auto n = static_cast<std::size_t>(cols) + 1;
     // Everything that allocates happens before the store changes, so a failure changes nothing.
-    std::vector<std::vector<RLCell>> addedCells;
+    std::vector<RLColumn> addedCells;
     std::vector<QString> addedNames;
     try {
         colNames_.reserve(n);
@@ -78,7 +55,8 @@ void TRLData::SetNrOfColumns(int value)
         colCheckBox_.reserve(n);
         cells_.reserve(n);
         for (int c = nrOfCols_ + 1; c <= cols; ++c) {
-            addedCells.emplace_back(static_cast<std::size_t>(nrOfRows_));
+            addedCells.emplace_back().reserve(static_cast<std::size_t>(nrOfRows_));
+            addedCells.back().resize(static_cast<std::size_t>(nrOfRows_));
             addedNames.push_back(defaultColName(c));
         }
     } catch (const std::bad_alloc&) {
@@ -110,7 +88,7 @@ void TRLData::SetNrOfRows(int value)
     const auto n = static_cast<std::size_t>(rows);
     try {
         for (auto& column : cells_)
-            reserveRows(column, n);
+            column.reserve(n);
     } catch (const std::bad_alloc&) {
         throwOutOfMemory();
     }
@@ -219,7 +197,7 @@ void TRLData::SetColumnCheckBox(int col, bool on)
 
 void TRLData::SetCommonHeader(QStringView text)
 {
-    const QString stored = through8Bit(text, int(text.size()));
+    const QString stored = through8Bit(text, kMaxTextLength);
     if (stored == commonHeader_)
         return;
     commonHeader_ = stored;
@@ -229,19 +207,19 @@ void TRLData::SetCommonHeader(QStringView text)
 
 void TRLData::SetComment(QStringView text)
 {
-    comment_ = through8Bit(text, int(text.size()));
+    comment_ = through8Bit(text, kMaxTextLength);
 }
 
 void TRLData::SetDataID(QStringView id)
 {
-    dataId_ = through8Bit(id, int(id.size()));
+    dataId_ = through8Bit(id, kMaxTextLength);
 }
 
 void TRLData::Clear()
 {
     for (auto& column : cells_)
-        for (auto& c : column)
-            c.reset();
+        for (std::size_t r = 0; r < column.size(); ++r)
+            column[r].reset();
     for (int col = 1; col <= nrOfCols_; ++col) {
         colNames_[static_cast<std::size_t>(col)] = defaultColName(col);
         colFormats_[static_cast<std::size_t>(col)].clear();
@@ -253,8 +231,8 @@ void TRLData::Clear()
 void TRLData::EmptyAllCells()
 {
     for (auto& column : cells_)
-        for (auto& c : column)
-            c.reset();
+        for (std::size_t r = 0; r < column.size(); ++r)
+            column[r].reset();
     std::fill(colCheckBox_.begin(), colCheckBox_.end(), false);
     notifyChanged();
 }
@@ -266,7 +244,7 @@ void TRLData::RemoveEmptyRows()
     std::size_t kept = 0;
     for (std::size_t r = 0; r < static_cast<std::size_t>(nrOfRows_); ++r) {
         const bool empty =
-            std::all_of(cells_.begin(), cells_.end(), [r](const std::vector<RLCell>& column) { return column[r].empty(); });
+            std::all_of(cells_.begin(), cells_.end(), [r](const RLColumn& column) { return column[r].empty(); });
         if (empty)
             continue;
         if (kept != r)

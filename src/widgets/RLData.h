@@ -2,7 +2,7 @@
 // with the range rules the table's callers rely on. Widget-free; the view observes it.
 #pragma once
 
-#include "widgets/RLCell.h"
+#include "widgets/RLColumn.h"
 
 #include <QString>
 #include <QStringView>
@@ -25,6 +25,8 @@ public:
     static constexpr int kMaxCellLength = 255;
     static constexpr int kMaxNameLength = 50;
     static constexpr int kMaxFormatLength = 80;
+    // Comment, common header and identifier are cut here, so any table writes and reads back whole.
+    static constexpr int kMaxTextLength = 65535;
     // Upper bounds that keep a damaged file or a wrong count from taking all memory; a size past
     // them raises TRLError and leaves the store as it was.
     static constexpr int kMaxColumns = 10000;
@@ -103,8 +105,13 @@ private:
     static QString through8Bit(QStringView text, int maxLength);
     [[noreturn]] void throwOutOfMemory() const;
     void checkSize(std::int64_t cols, std::int64_t rows) const;
-    RLCell* cell(int col, int row);
-    const RLCell* cell(int col, int row) const;
+    RLCell* cell(int col, int row)
+    {
+        if (col < 0 || col > nrOfCols_ || row < 1 || row > nrOfRows_)
+            return nullptr;
+        return &cells_[static_cast<std::size_t>(col)][static_cast<std::size_t>(row - 1)];
+    }
+    const RLCell* cell(int col, int row) const { return const_cast<TRLData*>(this)->cell(col, row); }
     void notifyChanged();
 
     Listener* listener_ = nullptr;
@@ -121,7 +128,7 @@ private:
     std::vector<QString> colFormats_;
     std::vector<bool> colCheckBox_;
     // Column-major: cells_[col][row - 1], so adding or dropping a column never moves other cells.
-    std::vector<std::vector<RLCell>> cells_;
+    std::vector<RLColumn> cells_;
 };
 
 } // namespace kv58

@@ -329,9 +329,17 @@ bool load(TRLData& store, ByteSource& source, const QString& dataId)
         }
         store.SetDataID(cp1252ToUnicode(id));
         store.EmptyAllCells();
-        // Elements may follow on the line of the start tag itself.
-        if (const std::size_t close = line.find('>', *start); close != std::string::npos)
-            source.putBack(line.substr(close + 1) + '\n');
+        // Elements may follow on the line of the start tag itself, after its ">" (a ">" inside a
+        // quoted attribute value does not end the tag).
+        bool quoted = false;
+        for (std::size_t i = *start; i < line.size(); ++i) {
+            if (line[i] == '"') {
+                quoted = !quoted;
+            } else if (line[i] == '>' && !quoted) {
+                source.putBack(line.substr(i + 1) + '\n');
+                break;
+            }
+        }
         ElementReader reader(source, store);
         for (;;) {
             switch (reader.next()) {
@@ -399,7 +407,7 @@ std::string rlXmlText(const TRLData& store)
     // The identifier is an attribute value, which is read back undecoded up to the next double
     // quote: characters that would end it or the line are left out.
     std::string id = unicodeToCp1252(store.DataID());
-    std::erase_if(id, [](char c) { return c == '"' || c == '\r' || c == '\n'; });
+    std::erase_if(id, [](char c) { return c == '"' || c == '\n'; });
     appendLine(out, "<replist sig=\"RLTable\" vers=\"1070\" id=\"" + id + "\">");
     appendLine(out, element("comment", "", unicodeToCp1252(store.Comment())));
     appendLine(out, element("numcols", "", std::to_string(store.NrOfColumns())));

@@ -59,6 +59,33 @@ void TReportListView::syncNow() const
     const_cast<TReportListView*>(this)->executeDelayedItemsLayout();
 }
 
+void TReportListView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    alignTopRow();
+}
+
+void TReportListView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    alignTopRow();
+}
+
+void TReportListView::alignTopRow()
+{
+    // Scrolled to the end, the grid would align the last row with the bottom edge and cut the top
+    // row; the top row is kept whole instead, as the top row is what callers set.
+    QHeaderView* rows = verticalHeader();
+    const int top = verticalScrollBar()->value();
+    if (top >= rows->count())
+        return;
+    const int position = rows->sectionPosition(top);
+    if (rows->offset() != position) {
+        rows->setOffset(position);
+        viewport()->update();
+    }
+}
+
 void TReportListView::updateCommonHeader()
 {
     header_->setCommonHeaderText(data_.CommonHeader());
@@ -80,7 +107,9 @@ void TReportListView::SetNrOfColumns(int value)
 void TReportListView::SetNrOfRows(int value)
 {
     data_.SetNrOfRows(value);
-    scrollToTop();
+    // Row by row filling calls this once per row: only an actual move goes through the scroll bar.
+    if (verticalScrollBar()->value() != 0)
+        scrollToTop();
 }
 
 int TReportListView::AddRow()

@@ -83,8 +83,13 @@ public:
     bool LoadFromXMLFile(const QString& fileName, const QString& dataId);
     bool SaveToXMLFile(const QString& fileName) const { return data_.SaveToXMLFile(fileName); }
 
+protected:
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+
 private:
     void syncNow() const;
+    void alignTopRow();
     void updateCommonHeader();
 
     TRLData data_;

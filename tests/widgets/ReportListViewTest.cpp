@@ -142,6 +142,9 @@ TEST_F(ReportListView, TheNewestRowCanBeKeptAtTheBottom)
         view.SetTopRow(r - view.VisibleRowCount() + 1);
         EXPECT_EQ(view.TopRow(), std::max(1, r - 9)) << r;
         EXPECT_EQ(view.VisibleRowCount(), std::min(r, 10)) << r;
+        // The top row is whole and the newest row is on screen.
+        EXPECT_EQ(view.rowViewportPosition(view.TopRow() - 1), 0) << r;
+        EXPECT_LE(view.rowViewportPosition(r - 1) + view.rowHeight(r - 1), view.viewport()->height()) << r;
     }
     view.SetTopRow(-5);
     EXPECT_EQ(view.TopRow(), 1);
