@@ -59,8 +59,12 @@ struct Texts {
     {
         for (int i = 0; i < 1000; ++i) {
             dates.push_back(QStringLiteral("2026.12.%1").arg(1 + i % 28, 2, 10, QLatin1Char('0')));
-            times.push_back(QStringLiteral("10:%1:%2").arg(i / 60 % 60, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0')));
-            values.push_back(QStringLiteral("%1,%2").arg(i % 1000, 3, 10, QLatin1Char('0')).arg((i * 7) % 1000, 3, 10, QLatin1Char('0')));
+            times.push_back(QStringLiteral("10:%1:%2")
+                                .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                                .arg(i % 60, 2, 10, QLatin1Char('0')));
+            values.push_back(QStringLiteral("%1,%2")
+                                 .arg(i % 1000, 3, 10, QLatin1Char('0'))
+                                 .arg((i * 7) % 1000, 3, 10, QLatin1Char('0')));
         }
     }
 };
@@ -102,8 +106,8 @@ std::unique_ptr<TReportListView> fill(int rows, const Texts& texts, Figures& f)
     f.firstFrameNs = frameNs(*view);
     std::printf("rows=%d top_row=%d visible_rows=%d fill_wall_ms=%.1f fill_cpu_ms=%.1f fill_ns_per_cell=%.1f "
                 "bytes_per_cell=%.1f first_frame_cpu_us=%.1f\n",
-                rows, view->TopRow(), view->VisibleRowCount(), fillWallNs / 1e6, fillCpuNs / 1e6, f.fillNsPerCell,
-                f.bytesPerCell, f.firstFrameNs / 1e3);
+                rows, view->TopRow(), view->VisibleRowCount(), fillWallNs / 1e6, fillCpuNs / 1e6,
+                f.fillNsPerCell, f.bytesPerCell, f.firstFrameNs / 1e3);
     return view;
 }
 
@@ -127,9 +131,24 @@ int main(int argc, char** argv)
         small.frameNs = std::min(small.frameNs, frameNs(*smallView));
         large.frameNs = std::min(large.frameNs, frameNs(*largeView));
     }
-    std::printf("frame_cpu_us at 100 rows=%.1f at 1000000 rows=%.1f\n", small.frameNs / 1e3, large.frameNs / 1e3);
-    std::printf("times are CPU time of the painting thread; fill_wall_ms includes waiting on a busy machine\n");
-    std::printf("fill_ns_per_cell=%.0f bytes_per_cell=%.0f frame_ratio=%.2f\n", large.fillNsPerCell, large.bytesPerCell,
-                large.frameNs / small.frameNs);
+    // A live run on top of the long table: one row per measurement line, newest row kept at the
+    // bottom, one frame per line.
+    const double liveStart = threadCpuNs();
+    constexpr int kLiveLines = 200;
+    for (int i = 0; i < kLiveLines; ++i) {
+        const int r = largeView->AddRow();
+        for (int c = 1; c <= 6; ++c)
+            largeView->SetElem(c, r, texts.values[static_cast<std::size_t>(i)]);
+        largeView->SetTopRow(r - largeView->VisibleRowCount() + 1);
+        largeView->viewport()->repaint();
+    }
+    std::printf("live line at 1000000 rows (append, scroll, frame): cpu_us=%.1f\n",
+                (threadCpuNs() - liveStart) / kLiveLines / 1e3);
+    std::printf("frame_cpu_us at 100 rows=%.1f at 1000000 rows=%.1f\n", small.frameNs / 1e3,
+                large.frameNs / 1e3);
+    std::printf(
+        "times are CPU time of the painting thread; fill_wall_ms includes waiting on a busy machine\n");
+    std::printf("fill_ns_per_cell=%.0f bytes_per_cell=%.0f frame_ratio=%.2f\n", large.fillNsPerCell,
+                large.bytesPerCell, large.frameNs / small.frameNs);
     return 0;
 }

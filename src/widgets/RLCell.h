@@ -63,7 +63,8 @@ public:
     bool checked() const noexcept { return (raw_[kTagAt] & kCheckedBit) != 0; }
     void setChecked(bool on) noexcept
     {
-        raw_[kTagAt] = static_cast<unsigned char>(on ? raw_[kTagAt] | kCheckedBit : raw_[kTagAt] & ~kCheckedBit);
+        raw_[kTagAt] =
+            static_cast<unsigned char>(on ? raw_[kTagAt] | kCheckedBit : raw_[kTagAt] & ~kCheckedBit);
     }
 
 private:

@@ -16,7 +16,10 @@ public:
     static constexpr std::size_t kBlockRows = std::size_t(1) << kBlockShift;
 
     RLColumn() = default;
-    RLColumn(RLColumn&& other) noexcept : blocks_(std::move(other.blocks_)), size_(other.size_) { other.size_ = 0; }
+    RLColumn(RLColumn&& other) noexcept : blocks_(std::move(other.blocks_)), size_(other.size_)
+    {
+        other.size_ = 0;
+    }
     RLColumn& operator=(RLColumn&& other) noexcept
     {
         blocks_ = std::move(other.blocks_);

@@ -125,7 +125,8 @@ void TRLData::SetElem(int col, int row, QStringView value)
     const auto n = std::min<qsizetype>(value.size(), kMaxCellLength);
     const char16_t* src = value.utf16();
     for (qsizetype i = 0; i < n; ++i)
-        bytes[i] = static_cast<char>(src[i] < 0x80 ? static_cast<unsigned char>(src[i]) : unicodeToCp1252(src[i]));
+        bytes[i] =
+            static_cast<char>(src[i] < 0x80 ? static_cast<unsigned char>(src[i]) : unicodeToCp1252(src[i]));
     c->assign(std::string_view(bytes, static_cast<std::size_t>(n)));
     if (listener_)
         listener_->cellChanged(col, row);
@@ -243,8 +244,8 @@ void TRLData::RemoveEmptyRows()
     // rows one at a time from the last up, without moving the rows below once per removal.
     std::size_t kept = 0;
     for (std::size_t r = 0; r < static_cast<std::size_t>(nrOfRows_); ++r) {
-        const bool empty =
-            std::all_of(cells_.begin(), cells_.end(), [r](const RLColumn& column) { return column[r].empty(); });
+        const bool empty = std::all_of(cells_.begin(), cells_.end(),
+                                       [r](const RLColumn& column) { return column[r].empty(); });
         if (empty)
             continue;
         if (kept != r)

@@ -5,7 +5,8 @@
 namespace kv58 {
 
 RLModel::RLModel(TRLData& store, QObject* parent)
-    : QAbstractTableModel(parent), store_(store), rows_(std::max(store.NrOfRows(), 1)), cols_(store.NrOfColumns())
+    : QAbstractTableModel(parent), store_(store), rows_(std::max(store.NrOfRows(), 1)),
+      cols_(store.NrOfColumns())
 {
     store_.setListener(this);
 }

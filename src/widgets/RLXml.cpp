@@ -209,8 +209,9 @@ public:
         const std::string name = lowerTag.substr(0, nameEnd);
         if (name == "/replist")
             return Step::End;
-        static constexpr std::string_view kKnown[] = {"numcols",      "numrows", "colname", "columnformat",
-                                                      "checkedcolumn", "commonheader", "cell", "comment"};
+        static constexpr std::string_view kKnown[] = {"numcols",      "numrows",       "colname",
+                                                      "columnformat", "checkedcolumn", "commonheader",
+                                                      "cell",         "comment"};
         if (std::find(std::begin(kKnown), std::end(kKnown), name) == std::end(kKnown))
             return Step::Fault;
         std::string content;
@@ -302,7 +303,8 @@ std::optional<std::size_t> matchReplist(const std::string& line, const std::stri
     if (start == std::string::npos || lower.find("rltable") == std::string::npos)
         return std::nullopt;
     id.clear();
-    for (std::size_t at = lower.find("id=\""); at != std::string::npos; at = lower.find("id=\"", at + 1)) {
+    for (std::size_t at = lower.find("id=\"", start); at != std::string::npos;
+         at = lower.find("id=\"", at + 1)) {
         if (at == 0 || !isSpace(lower[at - 1]))
             continue;
         const std::size_t from = at + 4;
@@ -364,8 +366,8 @@ void appendLine(std::string& out, std::string_view text)
 
 std::string element(std::string_view name, std::string_view attributes, std::string_view bytes)
 {
-    return "<" + std::string(name) + std::string(attributes) + ">" + rlXmlEncode(bytes) + "</" + std::string(name) +
-           ">";
+    return "<" + std::string(name) + std::string(attributes) + ">" + rlXmlEncode(bytes) + "</" +
+           std::string(name) + ">";
 }
 
 std::string ixAttribute(int col)
@@ -417,7 +419,8 @@ std::string rlXmlText(const TRLData& store)
         appendLine(out, element("colname", ixAttribute(col), unicodeToCp1252(store.GetColName(col))));
     for (int col = 1; col <= store.NrOfColumns(); ++col)
         if (!store.ColumnFormat(col).isEmpty())
-            appendLine(out, element("columnformat", ixAttribute(col), unicodeToCp1252(store.ColumnFormat(col))));
+            appendLine(out,
+                       element("columnformat", ixAttribute(col), unicodeToCp1252(store.ColumnFormat(col))));
     for (int col = 1; col <= store.NrOfColumns(); ++col)
         if (store.ColumnIsCheckBox(col))
             appendLine(out, "<checkedcolumn" + ixAttribute(col) + " />");

@@ -50,7 +50,12 @@ TReportListView::TReportListView(QWidget* parent)
     setPalette(colours);
 }
 
-TReportListView::~TReportListView() = default;
+TReportListView::~TReportListView()
+{
+    // The model reads the store, which goes before the view's children do: detach it first.
+    setModel(nullptr);
+    delete model_;
+}
 
 void TReportListView::syncNow() const
 {
@@ -227,7 +232,8 @@ int TReportListView::AutoColWidth(int col, bool includeHeader, int addon)
         // without building a string per cell.
         std::array<double, 256> advance{};
         for (int b = 0; b < 256; ++b)
-            advance[static_cast<std::size_t>(b)] = metrics.horizontalAdvance(QChar(cp1252ToUnicode(static_cast<unsigned char>(b))));
+            advance[static_cast<std::size_t>(b)] =
+                metrics.horizontalAdvance(QChar(cp1252ToUnicode(static_cast<unsigned char>(b))));
         double cells = 0;
         for (int row = 1; row <= NrOfRows(); ++row) {
             double w = 0;
@@ -237,7 +243,8 @@ int TReportListView::AutoColWidth(int col, bool includeHeader, int addon)
         }
         int text = static_cast<int>(std::ceil(cells)) + (data_.ColumnIsCheckBox(col) ? 16 : 0) + italic;
         if (includeHeader)
-            text = std::max(text, static_cast<int>(std::ceil(metrics.horizontalAdvance(GetColName(col)))) + italic);
+            text = std::max(text,
+                            static_cast<int>(std::ceil(metrics.horizontalAdvance(GetColName(col)))) + italic);
         widest = text + 10;
     }
     const int width = std::max(4, addon + widest);

@@ -49,8 +49,8 @@ TEST(ReportData, CellsOutsideTheRangesReadEmptyAndIgnoreWrites)
         bool stored;
     };
     // 3 columns, 2 rows: columns 0 to 3 and rows 1 to 2 exist.
-    const Case cases[] = {{0, 1, true},  {3, 2, true},   {1, 1, true},   {-1, 1, false},
-                          {4, 1, false}, {1, 0, false},  {1, 3, false},  {1, -7, false}};
+    const Case cases[] = {{0, 1, true},  {3, 2, true},  {1, 1, true},  {-1, 1, false},
+                          {4, 1, false}, {1, 0, false}, {1, 3, false}, {1, -7, false}};
     for (const Case& c : cases) {
         TRLData store;
         store.SetNrOfColumns(3);
@@ -146,8 +146,8 @@ TEST(ReportData, RemoveEmptyRowsKeepsTheOrderOfTheRest)
         const char* left;    // the rows that remain, by their original number
     };
     const Case cases[] = {
-        {"", ""},         {"...", ""},        {"x.x", "13"},    {".x.", "2"},
-        {"0..", "1"},     {"..0", "3"},       {"x0.x..", "124"}, {"xxxx", "1234"},
+        {"", ""},     {"...", ""},  {"x.x", "13"},     {".x.", "2"},
+        {"0..", "1"}, {"..0", "3"}, {"x0.x..", "124"}, {"xxxx", "1234"},
     };
     for (const Case& c : cases) {
         TRLData store;

@@ -1,7 +1,8 @@
 // The report table view: header rows and the grid mapping, suppressed painting, scrolling, column
 // widths and what the user sees.
-#include "widgets/RLModel.h"
 #include "widgets/ReportListView.h"
+
+#include "widgets/RLModel.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -47,7 +48,7 @@ TEST_F(ReportListView, HeaderRowsAndDataRowsMapOntoTheGrid)
         int rows, headerRows, gridRows;
     };
     const Case cases[] = {
-        {true, true, 0, 2, 3},  {false, true, 0, 1, 2}, {true, false, 0, 1, 2},
+        {true, true, 0, 2, 3},   {false, true, 0, 1, 2}, {true, false, 0, 1, 2},
         {false, false, 0, 0, 1}, {true, true, 1, 2, 3},  {true, true, 5, 2, 7},
     };
     for (const Case& c : cases) {
@@ -105,6 +106,24 @@ TEST_F(ReportListView, SuppressedPaintingDefersTheGridUntilItIsSwitchedOff)
     view.RemoveEmptyRows();
     EXPECT_EQ(view.model()->rowCount(), 1);
     EXPECT_EQ(view.GridRowCount(), 2);
+}
+
+TEST_F(ReportListView, SizeErrorsNameTheTableAndLeaveTheGridAsItWas)
+{
+    view.setObjectName(QStringLiteral("RL"));
+    view.SetNrOfColumns(3);
+    view.Data().setCellLimit(400);
+    view.SetNrOfRows(100);
+    try {
+        view.AddRow();
+        FAIL() << "no error";
+    } catch (const TRLError& e) {
+        EXPECT_STREQ(e.what(), "Component \"RL\": not enough memory on heap");
+    }
+    EXPECT_THROW(view.SetNrOfColumns(4), TRLError);
+    EXPECT_EQ(view.NrOfRows(), 100);
+    EXPECT_EQ(view.model()->rowCount(), 100);
+    EXPECT_EQ(view.model()->columnCount(), 3);
 }
 
 TEST_F(ReportListView, AddedColumnsTakeTheWidthOfTheLastColumn)

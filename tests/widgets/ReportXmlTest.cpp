@@ -37,13 +37,14 @@ std::string describe(const TRLData& s)
                       " id=" + s.DataID().toStdString() + " comment=" + s.Comment().toStdString() +
                       " header=" + s.CommonHeader().toStdString() + "\n";
     for (int c = 1; c <= s.NrOfColumns(); ++c)
-        out += "name" + std::to_string(c) + "=" + s.GetColName(c).toStdString() + " format=" +
-               s.ColumnFormat(c).toStdString() + (s.ColumnIsCheckBox(c) ? " checkbox" : "") + "\n";
+        out += "name" + std::to_string(c) + "=" + s.GetColName(c).toStdString() +
+               " format=" + s.ColumnFormat(c).toStdString() + (s.ColumnIsCheckBox(c) ? " checkbox" : "") +
+               "\n";
     for (int r = 1; r <= s.NrOfRows(); ++r)
         for (int c = 0; c <= s.NrOfColumns(); ++c)
             if (!s.ElemBytes(c, r).empty() || s.ElemChecked(c, r))
-                out += "cell" + std::to_string(c) + "," + std::to_string(r) + "=" + std::string(s.ElemBytes(c, r)) +
-                       (s.ElemChecked(c, r) ? " checked" : "") + "\n";
+                out += "cell" + std::to_string(c) + "," + std::to_string(r) + "=" +
+                       std::string(s.ElemBytes(c, r)) + (s.ElemChecked(c, r) ? " checked" : "") + "\n";
     return out;
 }
 
@@ -56,11 +57,11 @@ std::string head(const std::string& id = "KV58")
 }
 
 // A small table written by hand, every kind of element once.
-const std::string kSmall = head() +
-                           "<comment>c</comment>\r\n<numcols>2</numcols>\r\n<numrows>2</numrows>\r\n"
-                           "<commonheader>IRRADIATION</commonheader>\r\n<colname ix=\"1\">Date</colname>\r\n"
-                           "<colname ix=\"2\">UVA[W/m&#178;]</colname>\r\n<cell ix=\"1\" iy=\"1\">2026.12.10</cell>\r\n"
-                           "<cell ix=\"2\" iy=\"2\">012,346</cell>\r\n</replist>\r\n";
+const std::string kSmall =
+    head() + "<comment>c</comment>\r\n<numcols>2</numcols>\r\n<numrows>2</numrows>\r\n"
+             "<commonheader>IRRADIATION</commonheader>\r\n<colname ix=\"1\">Date</colname>\r\n"
+             "<colname ix=\"2\">UVA[W/m&#178;]</colname>\r\n<cell ix=\"1\" iy=\"1\">2026.12.10</cell>\r\n"
+             "<cell ix=\"2\" iy=\"2\">012,346</cell>\r\n</replist>\r\n";
 
 } // namespace
 
@@ -99,6 +100,24 @@ TEST_F(ReportXml, WhatIsWrittenReadsBackUnchanged)
     EXPECT_EQ(describe(back), describe(empty));
 }
 
+TEST_F(ReportXml, IdentifiersAndLongTextsReadBackUnchanged)
+{
+    const QString ids[] = {u"KV58"_qs, u"K;</colname><cell"_qs, u"a>b"_qs, u"with blank"_qs};
+    for (const QString& id : ids) {
+        TRLData out;
+        out.SetDataID(id);
+        out.SetComment(QString(70000, QChar(0xE9)));
+        out.SetCommonHeader(QString(70000, QLatin1Char('<')));
+        out.SetElem(0, 0, u"not stored");
+        ASSERT_TRUE(out.SaveToXMLFile(path("id.xml")));
+        TRLData in;
+        ASSERT_TRUE(in.LoadFromXMLFile(path("id.xml"), id)) << id.toStdString();
+        EXPECT_EQ(in.DataID(), id);
+        EXPECT_EQ(in.Comment().size(), TRLData::kMaxTextLength);
+        EXPECT_EQ(describe(in), describe(out)) << id.toStdString();
+    }
+}
+
 TEST_F(ReportXml, WriterLaysOutOneElementPerLine)
 {
     TRLData store;
@@ -110,12 +129,12 @@ TEST_F(ReportXml, WriterLaysOutOneElementPerLine)
     store.SetColName(2, u"UVA[W/m\u00B2]");
     store.SetElem(2, 2, u"a<b>&c");
     store.SetElem(0, 1, u"z");
-    EXPECT_EQ(rlXmlText(store), head() +
-                                    "<comment></comment>\r\n<numcols>2</numcols>\r\n<numrows>2</numrows>\r\n"
-                                    "<commonheader>IRRADIATION</commonheader>\r\n"
-                                    "<colname ix=\"1\">Date</colname>\r\n<colname ix=\"2\">UVA[W/m&#178;]</colname>\r\n"
-                                    "<cell ix=\"0\" iy=\"1\">z</cell>\r\n"
-                                    "<cell ix=\"2\" iy=\"2\">a&lt;b&gt;&amp;c</cell>\r\n</replist>\r\n");
+    EXPECT_EQ(rlXmlText(store),
+              head() + "<comment></comment>\r\n<numcols>2</numcols>\r\n<numrows>2</numrows>\r\n"
+                       "<commonheader>IRRADIATION</commonheader>\r\n"
+                       "<colname ix=\"1\">Date</colname>\r\n<colname ix=\"2\">UVA[W/m&#178;]</colname>\r\n"
+                       "<cell ix=\"0\" iy=\"1\">z</cell>\r\n"
+                       "<cell ix=\"2\" iy=\"2\">a&lt;b&gt;&amp;c</cell>\r\n</replist>\r\n");
 }
 
 TEST_F(ReportXml, TheTableLineIsFoundByIdWithoutRegardToCase)
@@ -139,7 +158,8 @@ TEST_F(ReportXml, TheTableLineIsFoundByIdWithoutRegardToCase)
     };
     for (const Case& c : cases) {
         TRLData store;
-        const bool read = store.LoadFromXMLFile(write(c.replist + "\n<numcols>3</numcols>\n</replist>\n"), c.dataId);
+        const bool read =
+            store.LoadFromXMLFile(write(c.replist + "\n<numcols>3</numcols>\n</replist>\n"), c.dataId);
         EXPECT_EQ(read, c.found) << c.replist;
         EXPECT_EQ(store.NrOfColumns(), c.found ? 3 : 1) << c.replist;
     }
@@ -153,7 +173,8 @@ TEST_F(ReportXml, AnotherIdentifierLeavesTheTableUnchanged)
     store.SetElem(1, 1, u"kept");
     store.SetColName(2, u"Time");
     const std::string before = describe(store);
-    EXPECT_FALSE(store.LoadFromXMLFile(write(head("KV99") + "<numcols>5</numcols>\r\n</replist>\r\n"), "KV58"));
+    EXPECT_FALSE(
+        store.LoadFromXMLFile(write(head("KV99") + "<numcols>5</numcols>\r\n</replist>\r\n"), "KV58"));
     EXPECT_EQ(describe(store), before);
 }
 
@@ -165,7 +186,8 @@ TEST_F(ReportXml, ReadingStartsByEmptyingCellsButKeepsSizesAndNames)
     store.SetElem(3, 2, u"old");
     store.SetColName(3, u"Old name");
     store.SetColumnCheckBox(2, true);
-    ASSERT_TRUE(store.LoadFromXMLFile(write(head() + "<cell ix=\"1\" iy=\"1\">new</cell>\r\n</replist>\r\n"), "KV58"));
+    ASSERT_TRUE(store.LoadFromXMLFile(write(head() + "<cell ix=\"1\" iy=\"1\">new</cell>\r\n</replist>\r\n"),
+                                      "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 3);
     EXPECT_EQ(store.NrOfRows(), 2);
     EXPECT_EQ(store.GetElem(3, 2), "");
@@ -179,7 +201,9 @@ TEST_F(ReportXml, WithoutTheEndTheElementsReadSoFarStay)
 {
     TRLData store;
     EXPECT_FALSE(store.LoadFromXMLFile(
-        write(head() + "<numcols>2</numcols>\r\n<numrows>1</numrows>\r\n<cell ix=\"2\" iy=\"1\">x</cell>\r\n"), "KV58"));
+        write(head() +
+              "<numcols>2</numcols>\r\n<numrows>1</numrows>\r\n<cell ix=\"2\" iy=\"1\">x</cell>\r\n"),
+        "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 2);
     EXPECT_EQ(store.NrOfRows(), 1);
     EXPECT_EQ(store.GetElem(2, 1), "x");
@@ -189,7 +213,8 @@ TEST_F(ReportXml, AnUnknownElementEndsTheReadingWithFalse)
 {
     TRLData store;
     EXPECT_FALSE(store.LoadFromXMLFile(
-        write(head() + "<numcols>2</numcols>\r\n<row>1</row>\r\n<numrows>4</numrows>\r\n</replist>\r\n"), "KV58"));
+        write(head() + "<numcols>2</numcols>\r\n<row>1</row>\r\n<numrows>4</numrows>\r\n</replist>\r\n"),
+        "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 2);
     EXPECT_EQ(store.NrOfRows(), 0);
 }
@@ -221,7 +246,8 @@ TEST_F(ReportXml, ACellBeforeNumcolsIsIgnored)
 {
     TRLData store;
     ASSERT_TRUE(store.LoadFromXMLFile(
-        write(head() + "<numrows>1</numrows>\n<cell ix=\"3\" iy=\"1\">lost</cell>\n<numcols>3</numcols>\n</replist>"),
+        write(head() +
+              "<numrows>1</numrows>\n<cell ix=\"3\" iy=\"1\">lost</cell>\n<numcols>3</numcols>\n</replist>"),
         "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 3);
     EXPECT_EQ(store.GetElem(3, 1), "");
@@ -230,21 +256,23 @@ TEST_F(ReportXml, ACellBeforeNumcolsIsIgnored)
 TEST_F(ReportXml, ElementsMayShareTheLineOfTheTableStart)
 {
     TRLData store;
-    ASSERT_TRUE(store.LoadFromXMLFile(
-        write("<replist sig=\"RLTable\" id=\"KV58\"><numcols>4</numcols><colname ix=\"4\">D</colname></replist>"),
-        "KV58"));
+    ASSERT_TRUE(
+        store.LoadFromXMLFile(write("<replist sig=\"RLTable\" id=\"KV58\"><numcols>4</numcols><colname "
+                                    "ix=\"4\">D</colname></replist>"),
+                              "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 4);
     EXPECT_EQ(store.GetColName(4), "D");
 }
 
 TEST_F(ReportXml, DoubtfulNumbersAndIndicesAreLeftOut)
 {
-    const std::string text = head() +
-                             "<numcols>abc</numcols>\n<numcols>0</numcols>\n<numcols>-2</numcols>\n"
-                             "<numrows>-1</numrows>\n<numrows>99999999999</numrows>\n<numcols> 3 </numcols>\n"
-                             "<numrows>\n2\n</numrows>\n<cell ix=\"1\">no row</cell>\n<cell iy=\"1\">no column</cell>\n"
-                             "<cell six=\"1\" iy=\"1\">wrong name</cell>\n<cell ix=\" +2\" iy=\"1\">blank and sign</cell>\n"
-                             "<colname>no index</colname>\n<colname ix=\"x\">bad index</colname>\n</replist>\n";
+    const std::string text =
+        head() +
+        "<numcols>abc</numcols>\n<numcols>0</numcols>\n<numcols>-2</numcols>\n"
+        "<numrows>-1</numrows>\n<numrows>99999999999</numrows>\n<numcols> 3 </numcols>\n"
+        "<numrows>\n2\n</numrows>\n<cell ix=\"1\">no row</cell>\n<cell iy=\"1\">no column</cell>\n"
+        "<cell six=\"1\" iy=\"1\">wrong name</cell>\n<cell ix=\" +2\" iy=\"1\">blank and sign</cell>\n"
+        "<colname>no index</colname>\n<colname ix=\"x\">bad index</colname>\n</replist>\n";
     TRLData store;
     ASSERT_TRUE(store.LoadFromXMLFile(write(text), "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 3);
@@ -257,8 +285,8 @@ TEST_F(ReportXml, DoubtfulNumbersAndIndicesAreLeftOut)
 TEST_F(ReportXml, SizesNoStoreCanHoldEndTheReadingWithFalse)
 {
     TRLData store;
-    EXPECT_FALSE(store.LoadFromXMLFile(write(head() + "<numcols>2</numcols>\n<numrows>2000000000</numrows>\n</replist>"),
-                                       "KV58"));
+    EXPECT_FALSE(store.LoadFromXMLFile(
+        write(head() + "<numcols>2</numcols>\n<numrows>2000000000</numrows>\n</replist>"), "KV58"));
     EXPECT_EQ(store.NrOfColumns(), 2);
     EXPECT_EQ(store.NrOfRows(), 0);
     EXPECT_FALSE(store.LoadFromXMLFile(write(head() + "<numcols>2000000000</numcols>\n</replist>"), "KV58"));
