@@ -61,7 +61,7 @@ ChannelInfoSheet::ChannelInfoSheet(QWidget* parent) : QWidget(parent)
     rangeLayout->addWidget(new QLabel(QStringLiteral("nm"), range));
     rangeLayout->addStretch(1);
 
-    form->addRow(captionLabel(N_("Type:"), this), Type);
+    form->addRow(captionLabel(N_("Sensor type:"), this), Type);
     form->addRow(captionLabel(N_("Range:"), this), range);
     form->addRow(captionLabel(N_("Production date:"), this), ProdDate);
     form->addRow(captionLabel(N_("Calibration date:"), this), CalDate);

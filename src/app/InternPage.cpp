@@ -23,10 +23,10 @@ InternPage::InternPage(QWidget* parent) : QWidget(parent)
     DirectoryBrowse->setText(QStringLiteral("..."));
     folderLayout->addWidget(DirectoryEdit1, 1);
     folderLayout->addWidget(DirectoryBrowse);
-    form->addRow(new QLabel(QString::fromUtf8(N_("Data folder:")), this), folder);
+    form->addRow(new QLabel(QString::fromUtf8(N_("Ini-Path")), this), folder);
 
     cbxStyles = new QComboBox(this);
-    form->addRow(new QLabel(QString::fromUtf8(N_("Style:")), this), cbxStyles);
+    form->addRow(new QLabel(QString::fromUtf8(N_("Visual style")), this), cbxStyles);
 }
 
 } // namespace kv58

@@ -65,7 +65,7 @@ void TMainForm::buildMenus()
     QMenu* help = menuBar()->addMenu(text(N_("&Help")));
     About = menuItem(help, N_("&About KV58"));
 
-    QToolBar* tools = addToolBar(text(N_("File")));
+    QToolBar* tools = addToolBar(QStringLiteral("File"));
     tools->setObjectName(QStringLiteral("FileToolBar"));
     tools->setMovable(false);
     OpenAction->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));

@@ -1,0 +1,202 @@
+// Finding, querying and taking instruments into use, with shrunk time and scripted instruments.
+#include "MainFormFixture.h"
+
+#include "app/DeviceSelection.h"
+#include "link/HidDeviceController.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+using namespace kv58;
+using namespace kv58::test;
+
+namespace {
+
+TEST_F(MainFormTest, WithoutInstrumentNothingIsSentAndForeignDevicesAreIgnored)
+{
+    DeviceIdentity mouse;
+    mouse.vendorId = 0x046D;
+    mouse.productId = 0xC077;
+    ScriptedInstrument foreign(QStringLiteral("mouse"), mouse);
+    ASSERT_TRUE(foreign.plugIn());
+    startProgram();
+    ASSERT_TRUE(waitUntil([this] { return form->HidCtl().devices().size() == 1; }));
+    processEventsFor(100);
+    EXPECT_TRUE(page().NoKVLabel->isVisible());
+    EXPECT_FALSE(page().PowerButton->isVisible());
+    EXPECT_TRUE(foreign.commands().isEmpty());
+    EXPECT_EQ(state().CurrentDevice, nullptr);
+}
+
+TEST_F(MainFormTest, OneFreeInstrumentIsAskedTwiceTakenIntoUseAndSwitchedOff)
+{
+    auto kv = instrument(QStringLiteral("kv"));
+    ASSERT_TRUE(kv->plugIn());
+    startProgram();
+    ASSERT_TRUE(kv->waitForCommand(QStringLiteral("POWER OFF!")));
+    ASSERT_TRUE(waitInUse());
+
+    const QStringList sent = kv->commands();
+    ASSERT_GE(sent.size(), 4);
+    EXPECT_EQ(sent.mid(0, 2), (QStringList{"InUse!", "InUse!"}));
+    EXPECT_EQ(withoutPolls(sent), (QStringList{"SetUse:YES!", "POWER OFF!"}));
+    EXPECT_EQ(sent.last(), QStringLiteral("POWER OFF!"));
+    EXPECT_TRUE(page().KVOffLabel->isVisible());
+    EXPECT_FALSE(page().NoKVLabel->isVisible());
+    EXPECT_TRUE(page().PowerButton->isVisible());
+    EXPECT_EQ(form->StatusPanel[0]->text(), QStringLiteral("KV-58 connected"));
+    EXPECT_EQ(form->StatusPanel[1]->text(), QStringLiteral(" (#0007)"));
+    EXPECT_TRUE(log().contains(QStringLiteral("Checking KV58 (#0007)")));
+    EXPECT_TRUE(log().contains(QStringLiteral("Checking avaible KV58 (#0007): 0")));
+    EXPECT_TRUE(log().contains(QStringLiteral("USE:NO")));
+    EXPECT_TRUE(form->UseTimer->isActive());
+    EXPECT_TRUE(kv->contractViolations().isEmpty());
+}
+
+TEST_F(MainFormTest, SilentInstrumentIsTakenIntoUseAfterAHundredPasses)
+{
+    auto kv = instrument(QStringLiteral("kv"), nullptr);
+    ASSERT_TRUE(kv->plugIn());
+    startProgram();
+    ASSERT_TRUE(kv->waitForCommand(QStringLiteral("SetUse:YES!"), 20000));
+    const QStringList sent = kv->commands();
+    EXPECT_EQ(sent.indexOf(QStringLiteral("SetUse:YES!")), 101); // one query, then 100 passes
+    EXPECT_TRUE(log().contains(QStringLiteral("Checking avaible KV58 (#0007): 99")));
+    EXPECT_FALSE(log().contains(QStringLiteral("Checking avaible KV58 (#0007): 100")));
+    EXPECT_TRUE(waitInUse());
+}
+
+TEST_F(MainFormTest, InstrumentUsedElsewhereIsReleased)
+{
+    auto kv = instrument(QStringLiteral("kv"), "USE:YES");
+    ASSERT_TRUE(kv->plugIn());
+    startProgram();
+    ASSERT_TRUE(waitUntil([this] { return log().contains(QStringLiteral("USE:YES")); }));
+    ASSERT_TRUE(waitUntil([this] { return !form->selection().isSearching(); }));
+    processEventsFor(50);
+    EXPECT_FALSE(kv->commands().contains(QStringLiteral("SetUse:YES!")));
+    EXPECT_EQ(state().CurrentDevice, nullptr);
+    EXPECT_TRUE(page().NoKVLabel->isVisible());
+    EXPECT_FALSE(page().PowerButton->isVisible());
+    ASSERT_EQ(form->HidCtl().devices().size(), 1);
+    EXPECT_FALSE(form->HidCtl().devices().first()->IsCheckedOut());
+}
+
+TEST_F(MainFormTest, TwoFreeInstrumentsAreListedAndTheClickDecides)
+{
+    auto a = instrument(QStringLiteral("a"), "USE:NO", QStringLiteral("0001"));
+    auto b = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
+    ASSERT_TRUE(a->plugIn());
+    ASSERT_TRUE(b->plugIn());
+    startProgram();
+    QListWidget& list = *page().KV58_AuswahlBox;
+    ASSERT_TRUE(waitUntil([&] { return list.count() == 2 && !form->selection().isSearching(); }));
+    processEventsFor(50);
+    EXPECT_TRUE(list.isVisible());
+    EXPECT_EQ(a->commands(), QStringList{"InUse!"});
+    EXPECT_EQ(b->commands(), QStringList{"InUse!"});
+    EXPECT_EQ(state().CurrentDevice, nullptr);
+
+    list.setCurrentRow(1);
+    form->selection().KV58_AuswahlBoxClick();
+    ASSERT_TRUE(waitInUse());
+    const QString chosenSerial = state().CurrentDevice->SerialNumber();
+    ScriptedInstrument& chosen = chosenSerial == QLatin1String("0001") ? *a : *b;
+    ScriptedInstrument& other = chosenSerial == QLatin1String("0001") ? *b : *a;
+    ASSERT_TRUE(chosen.waitForCommand(QStringLiteral("POWER OFF!")));
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(list.isVisible());
+    EXPECT_EQ(withoutPolls(chosen.commands()), (QStringList{"SetUse:YES!", "POWER OFF!"}));
+    EXPECT_EQ(other.commands(), QStringList{"InUse!"});
+    // The instrument not chosen is free again for a later search.
+    for (THidDevice* device : form->HidCtl().devices())
+        EXPECT_EQ(device->IsCheckedOut(), device == state().CurrentDevice);
+}
+
+TEST_F(MainFormTest, ClickOnNoEntryKeepsTheListOffered)
+{
+    auto a = instrument(QStringLiteral("a"), "USE:NO", QStringLiteral("0001"));
+    auto b = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
+    ASSERT_TRUE(a->plugIn());
+    ASSERT_TRUE(b->plugIn());
+    startProgram();
+    QListWidget& list = *page().KV58_AuswahlBox;
+    ASSERT_TRUE(waitUntil([&] { return list.count() == 2 && !form->selection().isSearching(); }));
+    list.setCurrentRow(-1);
+    form->selection().KV58_AuswahlBoxClick();
+    processEventsFor(30);
+    EXPECT_EQ(state().CurrentDevice, nullptr);
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_TRUE(list.isVisible());
+}
+
+TEST_F(MainFormTest, OfTwoInstrumentsTheOnlyFreeOneIsTakenWithoutAClick)
+{
+    auto busy = instrument(QStringLiteral("a"), "USE:YES", QStringLiteral("0001"));
+    auto idle = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
+    ASSERT_TRUE(busy->plugIn());
+    ASSERT_TRUE(idle->plugIn());
+    startProgram();
+    ASSERT_TRUE(idle->waitForCommand(QStringLiteral("POWER OFF!")));
+    ASSERT_TRUE(waitInUse());
+    EXPECT_EQ(state().CurrentDevice->SerialNumber(), QStringLiteral("0002"));
+    EXPECT_FALSE(busy->commands().contains(QStringLiteral("SetUse:YES!")));
+    EXPECT_FALSE(page().KV58_AuswahlBox->isVisible());
+}
+
+TEST_F(MainFormTest, UnpluggingTheCurrentInstrumentResetsAndSearchesTheNextAtOnce)
+{
+    auto first = instrument(QStringLiteral("a"), "USE:NO", QStringLiteral("0001"));
+    ASSERT_TRUE(first->plugIn());
+    startProgram();
+    ASSERT_TRUE(waitInUse());
+    first->send(QStringLiteral("ACK:POWER IS ON"));
+    ASSERT_TRUE(waitUntil([this] { return state().PowerOn; }));
+    form->StatusPanel[2]->setText(QStringLiteral("# 64 58 2 0001"));
+
+    auto second = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
+    ASSERT_TRUE(second->plugIn());
+    processEventsFor(50);
+    EXPECT_TRUE(second->commands().isEmpty()); // the current instrument is still there
+
+    first->unplug();
+    ASSERT_TRUE(second->waitForCommand(QStringLiteral("POWER OFF!")));
+    ASSERT_TRUE(waitInUse());
+    EXPECT_EQ(state().CurrentDevice->SerialNumber(), QStringLiteral("0002"));
+    EXPECT_FALSE(state().PowerOn);
+    EXPECT_EQ(form->StatusPanel[1]->text(), QStringLiteral(" (#0002)"));
+    EXPECT_TRUE(form->StatusPanel[2]->text().isEmpty());
+    EXPECT_EQ(form->HidCtl().devices().size(), 1);
+}
+
+TEST_F(MainFormTest, UnpluggingTheOnlyInstrumentShowsNoInstrument)
+{
+    auto kv = instrument(QStringLiteral("kv"));
+    ASSERT_TRUE(kv->plugIn());
+    startProgram();
+    ASSERT_TRUE(waitInUse());
+    kv->unplug();
+    ASSERT_TRUE(waitUntil([this] { return state().CurrentDevice == nullptr; }));
+    EXPECT_TRUE(page().NoKVLabel->isVisible());
+    EXPECT_FALSE(page().PowerButton->isVisible());
+    EXPECT_FALSE(form->UseTimer->isActive());
+    EXPECT_TRUE(form->StatusPanel[0]->text().isEmpty());
+    EXPECT_EQ(form->PageControl1->currentWidget(), static_cast<QWidget*>(form->Measure));
+}
+
+TEST_F(MainFormTest, DeviceNameWithoutProductString)
+{
+    DeviceIdentity id;
+    id.product.clear();
+    id.serial = QStringLiteral("123");
+    ScriptedInstrument kv(QStringLiteral("kv"), id);
+    kv.onCommand(QStringLiteral("InUse!"), {QStringLiteral("USE:NO")});
+    ASSERT_TRUE(kv.plugIn());
+    startProgram();
+    ASSERT_TRUE(waitInUse());
+    EXPECT_EQ(DeviceSelection::DeviceName(*state().CurrentDevice),
+              QStringLiteral("Device VID=2047 PID=FFE5 (#123)"));
+}
+
+} // namespace

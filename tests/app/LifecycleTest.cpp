@@ -1,0 +1,98 @@
+// Start-up and shut-down of the main window: tabs, settings, and releasing the instrument.
+#include "MainFormFixture.h"
+
+#include "app/ShutdownSignals.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+#include <csignal>
+
+using namespace kv58;
+using namespace kv58::test;
+
+namespace {
+
+QStringList visibleTabs(const QTabWidget& tabs)
+{
+    QStringList out;
+    for (int i = 0; i < tabs.count(); ++i)
+        if (tabs.isTabVisible(i))
+            out << tabs.tabText(i);
+    return out;
+}
+
+TEST_F(MainFormTest, ServiceTabsOnlyWithTheServiceCode)
+{
+    const struct {
+        QVariant version;
+        QStringList rightTabs;
+    } cases[] = {
+        {QVariant(), {"Measure", "Table", "Graph"}},
+        {QVariant(258615), {"Measure", "Table", "Graph"}},
+        {QVariant(QStringLiteral("x258614")), {"Measure", "Table", "Graph"}},
+        {QVariant(258614),
+         {"Measure", "Table", "Graph", "Transfer", "Intern ONLY", "Zeit", "Kalibrierung"}},
+    };
+    for (const auto& c : cases) {
+        writeSetting(QStringLiteral("SYSTEM/Version"), c.version);
+        startProgram();
+        EXPECT_EQ(visibleTabs(*form->PageControl1), c.rightTabs) << c.version.toString().toStdString();
+        EXPECT_EQ(visibleTabs(*form->PageControl2), QStringList{"Device control"});
+        EXPECT_EQ(form->PageControl1->currentWidget(), static_cast<QWidget*>(form->Measure));
+        form.reset();
+    }
+}
+
+TEST_F(MainFormTest, FirstStartUsesTheDefaultsAndTheMinimumSize)
+{
+    startProgram();
+    EXPECT_EQ(form->minimumSize(), QSize(530, 640));
+    EXPECT_TRUE(form->Englisch1->isChecked());
+    EXPECT_FALSE(form->Deutsch1->isChecked());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Software KV58"));
+    EXPECT_TRUE(page().NoKVLabel->isVisible());
+}
+
+TEST_F(MainFormTest, ClosingWithAnInstrumentReleasesAndSwitchesItOff)
+{
+    auto kv = instrument(QStringLiteral("kv"));
+    ASSERT_TRUE(kv->plugIn());
+    startProgram(1.0);
+    ASSERT_TRUE(kv->waitForCommand(QStringLiteral("POWER OFF!"), 8000));
+    kv->clearCommands();
+    form->Beenden1->trigger();
+    ASSERT_TRUE(kv->waitForCommands(2));
+    EXPECT_EQ(withoutPolls(kv->commands()), (QStringList{"SetUse:NO!", "POWER OFF!"}));
+    const auto reports = kv->reports();
+    EXPECT_GE(reports.back().atMs - reports.front().atMs, 90);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(state().CurrentDevice, nullptr);
+}
+
+TEST_F(MainFormTest, ClosingWithoutInstrumentStillSavesTheSettings)
+{
+    startProgram();
+    form->Deutsch1->setChecked(true);
+    form->close();
+    QSettings settings(QStringLiteral("Velmark"), QStringLiteral("KV58-7"));
+    EXPECT_EQ(settings.value(QStringLiteral("Setup/Sprache")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(settings.value(QStringLiteral("Position/Width")).toInt(), form->normalGeometry().width());
+}
+
+TEST_F(MainFormTest, TerminationSignalClosesTheWindowLikeExit)
+{
+    auto kv = instrument(QStringLiteral("kv"));
+    ASSERT_TRUE(kv->plugIn());
+    startProgram();
+    ShutdownSignals signalsToClose;
+    QObject::connect(&signalsToClose, &ShutdownSignals::shutdownRequested, form.get(), &QWidget::close);
+    ASSERT_TRUE(kv->waitForCommand(QStringLiteral("POWER OFF!")));
+    kv->clearCommands();
+    ::raise(SIGTERM);
+    ASSERT_TRUE(kv->waitForCommand(QStringLiteral("POWER OFF!")));
+    EXPECT_EQ(withoutPolls(kv->commands()), (QStringList{"SetUse:NO!", "POWER OFF!"}));
+    EXPECT_FALSE(form->isVisible());
+}
+
+} // namespace
