@@ -9,11 +9,12 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KV58"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KV58"));
     kv58::initHidLibrary(); // before any reader thread exists
 
-    kv58::TMainForm form;
+    // Installed before the window is built: a signal that arrives meanwhile waits in the event
+    // loop and then closes the window in order.
     kv58::ShutdownSignals signals_;
+    kv58::TMainForm form;
     QObject::connect(&signals_, &kv58::ShutdownSignals::shutdownRequested, &form, &QWidget::close);
     form.show();
     const int code = QApplication::exec();
