@@ -6,7 +6,10 @@
 #include <QThread>
 #include <cerrno>
 #include <cstring>
+#include <csignal>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -120,6 +123,120 @@ bool RawHost::closedWithin(int timeoutMs)
             return true;
     }
     return false;
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (isRunning()) {
+        terminate();
+        if (!waitForExit(5000)) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    for (const int fd : {in_, out_, err_})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+bool ChildProcess::start(const QString& program, const QStringList& arguments)
+{
+    int in[2];
+    int out[2];
+    int err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return false;
+    std::vector<QByteArray> storage{QFile::encodeName(program)};
+    for (const QString& a : arguments)
+        storage.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : storage)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(in[0], STDIN_FILENO);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(err[1], STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    in_ = in[1];
+    out_ = out[0];
+    err_ = err[0];
+    ::fcntl(err_, F_SETFL, O_NONBLOCK);
+    return pid_ > 0;
+}
+
+bool ChildProcess::isRunning()
+{
+    if (pid_ <= 0 || status_ >= 0)
+        return false;
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = status;
+        return false;
+    }
+    return true;
+}
+
+std::optional<QString> ChildProcess::readLine(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        const qsizetype end = outBuffer_.indexOf('\n');
+        if (end >= 0) {
+            const QString line = QString::fromLocal8Bit(outBuffer_.left(end));
+            outBuffer_.remove(0, end + 1);
+            return line;
+        }
+        const qint64 left = timeoutMs - timer.elapsed();
+        pollfd p{out_, POLLIN, 0};
+        if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0)
+            return std::nullopt;
+        char buffer[1024];
+        const ssize_t got = ::read(out_, buffer, sizeof buffer);
+        if (got <= 0)
+            return std::nullopt;
+        outBuffer_.append(buffer, got);
+    }
+}
+
+QByteArray ChildProcess::readStandardError()
+{
+    QByteArray all;
+    char buffer[1024];
+    ssize_t got = 0;
+    while ((got = ::read(err_, buffer, sizeof buffer)) > 0)
+        all.append(buffer, got);
+    return all;
+}
+
+bool ChildProcess::write(const QByteArray& input)
+{
+    return ::write(in_, input.constData(), static_cast<std::size_t>(input.size())) == input.size();
+}
+
+void ChildProcess::terminate()
+{
+    if (isRunning())
+        ::kill(pid_, SIGTERM);
+}
+
+std::optional<int> ChildProcess::waitForExit(int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (isRunning() && timer.elapsed() < timeoutMs)
+        QThread::msleep(5);
+    if (status_ < 0 || !WIFEXITED(status_))
+        return std::nullopt;
+    return WEXITSTATUS(status_);
 }
 
 } // namespace kv58::test

@@ -56,4 +56,33 @@ private:
     int lastSize_ = 0;
 };
 
+// A child program started with fork and exec, its standard streams on pipes. (QProcess shares this
+// process's memory with the child until exec, which ThreadSanitizer cannot follow.)
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool start(const QString& program, const QStringList& arguments);
+    bool isRunning();
+    // The next line of standard output within `timeoutMs`.
+    std::optional<QString> readLine(int timeoutMs);
+    QByteArray readStandardError();
+    bool write(const QByteArray& input);
+    void terminate();
+    // The exit code once the child has ended within `timeoutMs`; nullopt otherwise or when a
+    // signal ended it.
+    std::optional<int> waitForExit(int timeoutMs);
+
+private:
+    int pid_ = -1;
+    int status_ = -1;
+    int in_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    QByteArray outBuffer_;
+};
+
 } // namespace kv58::test
