@@ -175,7 +175,8 @@ HidIdentity HidrawBackend::identify(const HidInterface& interface)
     } else if (errno == EACCES || errno == EPERM) {
         identity.accessError = QStringLiteral("%1: %2").arg(interface.path, errnoText(errno));
     } else {
-        identity.error = QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(errno));
+        identity.error =
+            QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(errno));
         return identity;
     }
     identity.vendorId = it->second.vendorId;

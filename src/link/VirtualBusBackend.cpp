@@ -201,18 +201,21 @@ HidIdentity VirtualBusBackend::identify(const HidInterface& interface)
     const QString jsonPath = virtualIdentityPath(dir_, stemOf(interface.path));
     QFile file(jsonPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        identity.error = QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, file.errorString());
+        identity.error =
+            QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, file.errorString());
         return identity;
     }
     const auto parsed = identityFromJson(file.read(64 * 1024));
     if (!parsed) {
-        identity.error = QStringLiteral("Device cannot be identified: %1: not a device description").arg(jsonPath);
+        identity.error =
+            QStringLiteral("Device cannot be identified: %1: not a device description").arg(jsonPath);
         return identity;
     }
     int error = 0;
     const int fd = connectSeqPacket(interface.path, error);
     if (fd < 0) {
-        identity.error = QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(error));
+        identity.error =
+            QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(error));
         return identity;
     }
     ::close(fd);

@@ -1,9 +1,8 @@
 #include "link/Framing.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
 
 using namespace kv58;
@@ -40,7 +39,8 @@ TEST(OutputReport, LengthsAroundTheCut)
         int countByte;
         char lastByte; // byte 63
     };
-    for (const Case c : {Case{0, 0, 0}, Case{61, 61, 0}, Case{62, 62, 'x'}, Case{63, 62, '!'}, Case{200, 62, '!'}}) {
+    for (const Case c :
+         {Case{0, 0, 0}, Case{61, 61, 0}, Case{62, 62, 'x'}, Case{63, 62, '!'}, Case{200, 62, '!'}}) {
         QString text(c.length, u'x');
         const OutputReport report = packOutputReport(text);
         SCOPED_TRACE(c.length);
@@ -80,7 +80,8 @@ TEST(InputReport, SkipsTheCountByteAndStopsAtTheFirstControlCharacter)
     EXPECT_EQ(lineOf(bytes({0x05, 'A', 'B', 'C', 0x0D, 0x0A, 0, 0})), u"ABC");
     // The count byte is not believed: the text runs to the control character.
     EXPECT_EQ(lineOf(bytes({0x01, 'A', 'B', 'C', 0})), u"ABC");
-    EXPECT_EQ(lineOf(bytes({0x03, 'A', 0x1F, 'B', 0x1E, 'C'})), QString::fromUtf8("A\x1F" "B"));
+    EXPECT_EQ(lineOf(bytes({0x03, 'A', 0x1F, 'B', 0x1E, 'C'})), QString::fromUtf8("A\x1F"
+                                                                                  "B"));
     EXPECT_EQ(lineOf(bytes({0x03, 0x00, 'A'})), QString());
 }
 
@@ -98,7 +99,8 @@ TEST(InputReport, WithoutControlCharacterTheLineHasSizeMinusOneCharacters)
 
 TEST(InputReport, HighBytesAreWindows1252)
 {
-    EXPECT_EQ(lineOf(bytes({0, 'W', '/', 'm', 0xB2, ' ', 0x80, 0x81})), QString::fromUtf8("W/m\u00B2 \u20AC\u0081"));
+    EXPECT_EQ(lineOf(bytes({0, 'W', '/', 'm', 0xB2, ' ', 0x80, 0x81})),
+              QString::fromUtf8("W/m\u00B2 \u20AC\u0081"));
 }
 
 TEST(InputReport, InstrumentSideFramingRoundTrips)
@@ -112,7 +114,9 @@ TEST(InputReport, InstrumentSideFramingRoundTrips)
     }
     // Only what fits a report of the given length goes out.
     EXPECT_EQ(static_cast<std::uint8_t>(packInputReport(QString(80, u'z'), 64)[1]), 62);
-    EXPECT_EQ(packInputReport(u"ABC", 8), QByteArray("\x3F\x03" "ABC\0\0\0", 8));
+    EXPECT_EQ(packInputReport(u"ABC", 8), QByteArray("\x3F\x03"
+                                                     "ABC\0\0\0",
+                                                     8));
 }
 
 TEST(InputReport, OutputReportLineIsBoundedByCountAndLength)
@@ -126,7 +130,8 @@ TEST(ErrorLines, MessageAndUpperCaseHexCode)
 {
     const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
     EXPECT_EQ(writeErrorLine(EACCES), QStringLiteral("WRITE ERROR: %1 (D)").arg(denied));
-    EXPECT_EQ(readErrorLine(ENODEV), QStringLiteral("READ ERROR: %1 (13)").arg(QString::fromLocal8Bit(std::strerror(ENODEV))));
+    EXPECT_EQ(readErrorLine(ENODEV),
+              QStringLiteral("READ ERROR: %1 (13)").arg(QString::fromLocal8Bit(std::strerror(ENODEV))));
     EXPECT_TRUE(readErrorLine(0x2AF).endsWith(u" (2AF)"));
     EXPECT_FALSE(osErrorMessage(ECONNREFUSED).isEmpty());
 }

@@ -1,7 +1,7 @@
-#include "LinkTestSupport.h"
-
-#include "link/Framing.h"
 #include "link/HidDeviceController.h"
+
+#include "LinkTestSupport.h"
+#include "link/Framing.h"
 #include "link/VirtualBusBackend.h"
 #include "link/VirtualBusDevice.h"
 
@@ -11,9 +11,8 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QThread>
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -81,7 +80,10 @@ protected:
         return nullptr;
     }
 
-    bool waitForChange(int count) { return waitUntil([&] { return changes >= count; }); }
+    bool waitForChange(int count)
+    {
+        return waitUntil([&] { return changes >= count; });
+    }
 
     PrivateRuntimeDir runtime;
     VirtualBusBackend* backend = nullptr;
@@ -179,13 +181,14 @@ TEST_F(Controller, ReportsReachTheHandlerAsTheContractSaysAndCommandsReachTheIns
     ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
     QStringList lines;
     std::vector<int> sizes;
-    dev->setOnData([&](THidDevice* from, std::uint8_t reportId, const std::uint8_t* data, std::uint16_t size) {
-        EXPECT_EQ(from, dev);
-        EXPECT_EQ(reportId, 0x3F);
-        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
-        sizes.push_back(size);
-        lines << inputReportToLine(data, size);
-    });
+    dev->setOnData(
+        [&](THidDevice* from, std::uint8_t reportId, const std::uint8_t* data, std::uint16_t size) {
+            EXPECT_EQ(from, dev);
+            EXPECT_EQ(reportId, 0x3F);
+            EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+            sizes.push_back(size);
+            lines << inputReportToLine(data, size);
+        });
     ASSERT_TRUE(waitUntil([&] { return kv->connectionCount() == 1; }));
 
     const OutputReport out = packOutputReport(u"InUse!");
@@ -471,4 +474,23 @@ TEST_F(Controller, AnInstrumentThatComesStraightBackIsANewDevice)
     EXPECT_EQ(ctl->CountByID(kVid, kPid), 1);
     ctl->CheckIn(dev);
     EXPECT_EQ(ctl->devices().size(), 1);
+}
+
+TEST_F(Controller, DestroyingTheControllerStopsEveryReaderWithoutCallingHandlers)
+{
+    VirtualBusDevice* kv = plug(QStringLiteral("a"));
+    ASSERT_TRUE(kv);
+    THidDevice* dev = nullptr;
+    ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
+    int calls = 0;
+    dev->setOnData([&](THidDevice*, std::uint8_t, const std::uint8_t*, std::uint16_t) { ++calls; });
+    ASSERT_TRUE(waitUntil([&] { return kv->connectionCount() == 1; }));
+    kv->sendLine(u"PENDING");
+    ASSERT_TRUE(pollWithoutEvents([&] { return dev->isHandOverPending(); }));
+    QElapsedTimer timer;
+    timer.start();
+    ctl.reset();
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_EQ(calls, 0);
+    processEventsFor(20);
 }

@@ -1,16 +1,15 @@
-#include "LinkTestSupport.h"
-
 #include "link/HidDeviceReadThread.h"
+
+#include "LinkTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QThread>
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <gtest/gtest.h>
 #include <mutex>
 
 using namespace kv58;
@@ -27,7 +26,8 @@ public:
     {
         std::unique_lock lock(mutex_);
         ++reads_;
-        changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !queue_.empty() || fault_; });
+        changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return !queue_.empty() || fault_; });
         if (fault_) {
             error = fault_;
             return -1;
@@ -187,10 +187,11 @@ TEST(ReadThread, StopFromInsideItsOwnHandlerReturns)
     QObject context;
     std::unique_ptr<THidDeviceReadThread> reader;
     int delivered = 0;
-    reader = std::make_unique<THidDeviceReadThread>(&handle, 0, slices(20), &context, [&](const HidHandOver&) {
-        ++delivered;
-        reader->stop();
-    });
+    reader =
+        std::make_unique<THidDeviceReadThread>(&handle, 0, slices(20), &context, [&](const HidHandOver&) {
+            ++delivered;
+            reader->stop();
+        });
     handle.push(report(1));
     handle.push(report(2));
     ASSERT_TRUE(waitUntil([&] { return delivered >= 1; }));

@@ -1,12 +1,11 @@
-#include "LinkTestSupport.h"
-
-#include "link/HidDeviceController.h"
 #include "link/HidrawBackend.h"
+
+#include "LinkTestSupport.h"
+#include "link/HidDeviceController.h"
 #include "link/VirtualBusDevice.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <set>
 
 using namespace kv58;

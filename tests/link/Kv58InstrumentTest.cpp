@@ -1,12 +1,11 @@
 #include "Kv58Instrument.h"
-#include "SimLines.h"
 
+#include "SimLines.h"
 #include "core/Formats.h"
 #include "protocol/Decoder.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace kv58;
 using namespace kv58::sim;
@@ -59,7 +58,7 @@ protected:
 TEST_F(Instrument, PowerOnIsAnsweredByPowerIsOnAndTheInformationBurst)
 {
     make(twoSensors());
-    EXPECT_TRUE(send(QStringLiteral("POWER ON!"), 0).isEmpty()); // still starting
+    EXPECT_TRUE(send(QStringLiteral("POWER ON!"), 0).isEmpty());   // still starting
     EXPECT_TRUE(send(QStringLiteral("POWER ON!"), 100).isEmpty()); // the repeat is absorbed
     const QStringList burst = kv->take(250);
     ASSERT_FALSE(burst.isEmpty());
@@ -101,9 +100,10 @@ TEST_F(Instrument, PowerOnIsAnsweredByPowerIsOnAndTheInformationBurst)
     }
     EXPECT_EQ(rows, (std::set<AckRow>{AckRow::Firmware, AckRow::Serial, AckRow::Customer, AckRow::BuildDate,
                                       AckRow::CalDate}));
-    const std::set<ChannelKey> all{ChannelKey::SensorType,  ChannelKey::ProductionDate, ChannelKey::CalibrationDate,
-                                   ChannelKey::Customer,    ChannelKey::Serial,         ChannelKey::Calibration,
-                                   ChannelKey::RangeHi,     ChannelKey::RangeLo,        ChannelKey::SensorOffset};
+    const std::set<ChannelKey> all{
+        ChannelKey::SensorType, ChannelKey::ProductionDate, ChannelKey::CalibrationDate,
+        ChannelKey::Customer,   ChannelKey::Serial,         ChannelKey::Calibration,
+        ChannelKey::RangeHi,    ChannelKey::RangeLo,        ChannelKey::SensorOffset};
     EXPECT_EQ(keys[1], all);
     EXPECT_EQ(keys[2], all);
 
@@ -122,17 +122,28 @@ TEST_F(Instrument, EveryCommandGetsTheReplyTheHostExpects)
         AckRow row;
     };
     const Case cases[] = {
-        {"SET INTERVALL:20!", AckRow::IntervallSet},    {"SET GAIN:ON!", AckRow::GainControl},
-        {"SET UNIT:0!", AckRow::UnitSet},               {"SET RTC:20240517-5-101530!", AckRow::RtcSet},
-        {"GET RTC CAL!", AckRow::RtcCal},               {"CAL RTC:16!", AckRow::RtcCal},
-        {"GET SERIAL!", AckRow::Serial},                {"GET FIRM!", AckRow::Firmware},
-        {"SET CUSTOMER:ACME Labs!", AckRow::Customer},  {"SET BUILD:01.02.2023!", AckRow::BuildDate},
-        {"SET SERIAL:64 58 2 0042!", AckRow::Serial},   {"SET CALDATE:03.04.2024!", AckRow::CalDate},
-        {"CALIBRATION CH1:1.25!", AckRow::Ch1Calibrated}, {"CALIBRATION CH2:0.9!", AckRow::Ch2Calibrated},
-        {"Sensoroffset CH1:0.5!", AckRow::Ch1SensorOffset}, {"Sensoroffset CH2:-1!", AckRow::Ch2SensorOffset},
-        {"RUN IRRADIATION!", AckRow::IrradiationStarted}, {"STOP!", AckRow::MeasurementStopped},
-        {"RUN TRANSMISSION!", AckRow::TransmissionStarted}, {"RUN RELATION!", AckRow::RelationStarted},
-        {"STOP!", AckRow::MeasurementStopped},          {"POWER OFF!", AckRow::Kv58IsOff},
+        {"SET INTERVALL:20!", AckRow::IntervallSet},
+        {"SET GAIN:ON!", AckRow::GainControl},
+        {"SET UNIT:0!", AckRow::UnitSet},
+        {"SET RTC:20240517-5-101530!", AckRow::RtcSet},
+        {"GET RTC CAL!", AckRow::RtcCal},
+        {"CAL RTC:16!", AckRow::RtcCal},
+        {"GET SERIAL!", AckRow::Serial},
+        {"GET FIRM!", AckRow::Firmware},
+        {"SET CUSTOMER:ACME Labs!", AckRow::Customer},
+        {"SET BUILD:01.02.2023!", AckRow::BuildDate},
+        {"SET SERIAL:64 58 2 0042!", AckRow::Serial},
+        {"SET CALDATE:03.04.2024!", AckRow::CalDate},
+        {"CALIBRATION CH1:1.25!", AckRow::Ch1Calibrated},
+        {"CALIBRATION CH2:0.9!", AckRow::Ch2Calibrated},
+        {"Sensoroffset CH1:0.5!", AckRow::Ch1SensorOffset},
+        {"Sensoroffset CH2:-1!", AckRow::Ch2SensorOffset},
+        {"RUN IRRADIATION!", AckRow::IrradiationStarted},
+        {"STOP!", AckRow::MeasurementStopped},
+        {"RUN TRANSMISSION!", AckRow::TransmissionStarted},
+        {"RUN RELATION!", AckRow::RelationStarted},
+        {"STOP!", AckRow::MeasurementStopped},
+        {"POWER OFF!", AckRow::Kv58IsOff},
     };
     std::int64_t t = 2000;
     for (const Case& c : cases) {
@@ -180,7 +191,8 @@ TEST_F(Instrument, MeasurementLinesDecodeCompletelyInEveryUnitAndChannelCount)
                 EXPECT_TRUE(m.complete()) << line.toStdString();
                 EXPECT_EQ(m.twoChannels, !oneSensor) << line.toStdString();
                 EXPECT_EQ(m.ch1.type, u"UVA");
-                EXPECT_EQ(m.ch1.unit, unit[9] == '0' ? QString::fromUtf8("mW/cm²") : QString::fromUtf8("W/m²"));
+                EXPECT_EQ(m.ch1.unit,
+                          unit[9] == '0' ? QString::fromUtf8("mW/cm²") : QString::fromUtf8("W/m²"));
                 EXPECT_GT(m.ch1.value.value_or(0), 0);
                 if (!oneSensor) {
                     EXPECT_EQ(m.ch2.unit, m.ch1.unit);
@@ -215,7 +227,8 @@ TEST_F(Instrument, ARunSendsOneLinePerIntervalStampedByItsClockUntilStop)
     make(twoSensors());
     powerOn();
     send(QStringLiteral("SET INTERVALL:2!"), 1000);
-    EXPECT_EQ(send(QStringLiteral("RUN IRRADIATION!"), 1000), QStringList{QStringLiteral("ACK:IRRADIATION STARTED")});
+    EXPECT_EQ(send(QStringLiteral("RUN IRRADIATION!"), 1000),
+              QStringList{QStringLiteral("ACK:IRRADIATION STARTED")});
     EXPECT_TRUE(kv->take(2999).isEmpty());
     EXPECT_EQ(kv->nextDue(), 3000);
     const QStringList lines = kv->take(9000);
@@ -282,7 +295,9 @@ TEST_F(Instrument, SensorRemovedDuringARunEndsItWithSensorLost)
 TEST_F(Instrument, InUseAnswersFollowTheClaimOfAnotherHost)
 {
     make(twoSensors());
-    auto inUse = [&](int host) { return as<UseReply>(send(QStringLiteral("InUse!"), 10, host).value(0)).yes(); };
+    auto inUse = [&](int host) {
+        return as<UseReply>(send(QStringLiteral("InUse!"), 10, host).value(0)).yes();
+    };
     EXPECT_FALSE(inUse(1));
     send(QStringLiteral("SetUse:YES!"), 10, 1);
     EXPECT_FALSE(inUse(1));
@@ -361,9 +376,9 @@ TEST_F(Instrument, IdentityAndCalibrationCommandsChangeWhatItReports)
     send(QStringLiteral("POWER OFF!"), t += 10);
     send(QStringLiteral("POWER ON!"), t += 10);
     burst = kv->take(t += 1000);
-    for (const char* expected : {"ACK:CUSTOMER:ACME Labs", "ACK:BuildDate:01.02.2023 ", "ACK:SERIAL 64 58 2 0042 ",
-                                 "ACK:CALDATE:03.04.2024", "CH1:Kalibrierung: 2", "CH2:SensorOffset: 0.5",
-                                 "CH1:Calibration date: 05.05.2024"})
+    for (const char* expected : {"ACK:CUSTOMER:ACME Labs", "ACK:BuildDate:01.02.2023 ",
+                                 "ACK:SERIAL 64 58 2 0042 ", "ACK:CALDATE:03.04.2024", "CH1:Kalibrierung: 2",
+                                 "CH2:SensorOffset: 0.5", "CH1:Calibration date: 05.05.2024"})
         EXPECT_TRUE(burst.contains(QString::fromLatin1(expected))) << expected;
 
     send(QStringLiteral("RUN IRRADIATION!"), t);
@@ -372,15 +387,15 @@ TEST_F(Instrument, IdentityAndCalibrationCommandsChangeWhatItReports)
         after += as<IrradiationLine>(line).ch1.value.value_or(0) / 5;
     EXPECT_NEAR(after / before, 2.0, 0.3);
 
-    for (const char* refused : {"SET BUILD:31.02.2023!", "CALIBRATION CH1:abc!", "SET RTC:2024-05-17!", "CAL RTC:300!",
-                                "SET GAIN:MAYBE!"})
+    for (const char* refused : {"SET BUILD:31.02.2023!", "CALIBRATION CH1:abc!", "SET RTC:2024-05-17!",
+                                "CAL RTC:300!", "SET GAIN:MAYBE!"})
         EXPECT_TRUE(send(QString::fromLatin1(refused), t += 10).value(0).startsWith(u"NACK:")) << refused;
 }
 
 TEST(SimLines, ShortNamesAndValuesStillReadAsTwoChannels)
 {
     const std::vector<sim::ChannelReading> two{{QStringLiteral("A"), 1, QStringLiteral("W/m&")},
-                                          {QStringLiteral("B"), 2, QStringLiteral("W/m&")}};
+                                               {QStringLiteral("B"), 2, QStringLiteral("W/m&")}};
     const QString line = irradiationLine(QStringLiteral("10:15:30"), two, 3);
     const auto m = std::get<IrradiationLine>(decodeLine(line));
     EXPECT_TRUE(m.complete()) << line.toStdString();
@@ -388,11 +403,13 @@ TEST(SimLines, ShortNamesAndValuesStillReadAsTwoChannels)
     EXPECT_EQ(m.ch2.type, u"B");
     EXPECT_EQ(m.ch2.value, 2.0);
 
-    const auto one = std::get<IrradiationLine>(decodeLine(irradiationLine(QStringLiteral("10:15:30"), {two[0]}, 3)));
+    const auto one =
+        std::get<IrradiationLine>(decodeLine(irradiationLine(QStringLiteral("10:15:30"), {two[0]}, 3)));
     EXPECT_TRUE(one.complete());
     EXPECT_FALSE(one.twoChannels);
 
-    const auto t = std::get<TransmissionLine>(decodeLine(transmissionLine({sim::ChannelReading{QStringLiteral("A"), 50, QStringLiteral("%")}})));
+    const auto t = std::get<TransmissionLine>(
+        decodeLine(transmissionLine({sim::ChannelReading{QStringLiteral("A"), 50, QStringLiteral("%")}})));
     EXPECT_TRUE(t.complete());
     EXPECT_FALSE(t.twoChannels);
     EXPECT_EQ(t.ch1.unit, u"% ");

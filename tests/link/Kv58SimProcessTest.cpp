@@ -1,5 +1,4 @@
 #include "LinkTestSupport.h"
-
 #include "link/VirtualBusDevice.h"
 #include "protocol/Decoder.h"
 
@@ -52,9 +51,11 @@ TEST_F(SimProcess, PutsTheContractFilesOnTheBusAndAnswersAForeignHost)
     const auto burst = host.receiveUntil(QStringLiteral("CH2:RangeHi:"), 5000);
     ASSERT_TRUE(burst);
     EXPECT_EQ(burst->first(), u"ACK:POWER IS ON");
-    for (const char* prefix : {"ACK:SERIAL ", "ACK:CUSTOMER:", "ACK:BuildDate:", "ACK:CALDATE:", "ACK:FIRMWARE ",
-                               "CH1:Sensortyp: ", "CH2:Sensortyp: "})
-        EXPECT_EQ(burst->filter(QRegularExpression(u'^' + QRegularExpression::escape(QLatin1String(prefix)))).size(), 1)
+    for (const char* prefix : {"ACK:SERIAL ", "ACK:CUSTOMER:", "ACK:BuildDate:", "ACK:CALDATE:",
+                               "ACK:FIRMWARE ", "CH1:Sensortyp: ", "CH2:Sensortyp: "})
+        EXPECT_EQ(burst->filter(QRegularExpression(u'^' + QRegularExpression::escape(QLatin1String(prefix))))
+                      .size(),
+                  1)
             << prefix;
 
     ASSERT_TRUE(host.send(QStringLiteral("RUN IRRADIATION!")));

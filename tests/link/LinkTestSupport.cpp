@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QThread>
 #include <cerrno>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kv58::test {
@@ -65,7 +65,8 @@ bool RawHost::connectTo(const QString& socketPath)
     const QByteArray path = QFile::encodeName(socketPath);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), std::min<std::size_t>(path.size(), sizeof address.sun_path - 1));
+    std::memcpy(address.sun_path, path.constData(),
+                std::min<std::size_t>(path.size(), sizeof address.sun_path - 1));
     fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     return fd_ >= 0 && ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }

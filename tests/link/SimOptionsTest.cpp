@@ -1,5 +1,6 @@
-#include "LinkTestSupport.h"
 #include "SimOptions.h"
+
+#include "LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,9 @@ TEST(SimOptions, DefaultsPutATwoSensorKv58OnTheUsersBus)
 
 TEST(SimOptions, EveryBehaviourHasAnOption)
 {
-    const ParsedOptions p = parse({"--stem", "bench-2", "--usb-serial", "", "--product", "KV58 Lab", "--sensors", "1",
-                                   "--type1", "UVB", "--in-use", "--silent", "--drift-ppm", "-12.5", "--time-scale",
-                                   "20", "--unprogrammed", "--bus-dir", "/tmp/x"});
+    const ParsedOptions p = parse({"--stem", "bench-2", "--usb-serial", "", "--product", "KV58 Lab",
+                                   "--sensors", "1", "--type1", "UVB", "--in-use", "--silent", "--drift-ppm",
+                                   "-12.5", "--time-scale", "20", "--unprogrammed", "--bus-dir", "/tmp/x"});
     ASSERT_TRUE(p.options) << p.message.toStdString();
     const SimOptions& o = *p.options;
     EXPECT_EQ(o.stem, u"bench-2");
@@ -51,8 +52,12 @@ TEST(SimOptions, EveryBehaviourHasAnOption)
 
 TEST(SimOptions, NonsenseIsRefusedWithAReasonAndHelpIsOffered)
 {
-    const QStringList bad[] = {{"--sensors", "3"},   {"--type1", "TWO WORDS"}, {"--time-scale", "0"},
-                               {"--drift-ppm", "x"}, {"--stem", "a/b"},        {"--frobnicate"},
+    const QStringList bad[] = {{"--sensors", "3"},
+                               {"--type1", "TWO WORDS"},
+                               {"--time-scale", "0"},
+                               {"--drift-ppm", "x"},
+                               {"--stem", "a/b"},
+                               {"--frobnicate"},
                                {"extra"}};
     for (const QStringList& args : bad) {
         const ParsedOptions p = parse(args);
@@ -62,6 +67,7 @@ TEST(SimOptions, NonsenseIsRefusedWithAReasonAndHelpIsOffered)
     }
     const ParsedOptions help = parse({"--help"});
     EXPECT_TRUE(help.help);
-    for (const char* word : {"--stem", "--in-use", "--silent", "--drift-ppm", "--time-scale", "remove", "unplug"})
+    for (const char* word :
+         {"--stem", "--in-use", "--silent", "--drift-ppm", "--time-scale", "remove", "unplug"})
         EXPECT_TRUE(help.message.contains(QLatin1String(word))) << word;
 }

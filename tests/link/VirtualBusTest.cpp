@@ -1,6 +1,6 @@
-#include "LinkTestSupport.h"
-
 #include "link/VirtualBus.h"
+
+#include "LinkTestSupport.h"
 #include "link/VirtualBusBackend.h"
 #include "link/VirtualBusDevice.h"
 
@@ -10,7 +10,6 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
-
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -102,7 +101,8 @@ TEST_F(VirtualBus, LiveStemIsRefusedAndStaleFilesAreReplaced)
                   QFile f(bus + QStringLiteral("/kv.json"));
                   f.open(QIODevice::ReadOnly);
                   return f.readAll();
-              }())->serial,
+              }())
+                  ->serial,
               u"0007");
     first.detach();
 
