@@ -241,6 +241,12 @@ TEST_F(Instrument, ARunSendsOneLinePerIntervalStampedByItsClockUntilStop)
     EXPECT_EQ(send(QStringLiteral("STOP!"), 9500), QStringList{QStringLiteral("ACK:MEASUREMENT STOPPED")});
     EXPECT_TRUE(kv->take(60000).isEmpty());
     EXPECT_FALSE(kv->nextDue());
+
+    // After an hour's stall only the last few samples come, not the whole backlog.
+    send(QStringLiteral("RUN IRRADIATION!"), 60000);
+    const auto late = kv->take(60000 + 3'600'000).size();
+    EXPECT_GE(late, 1);
+    EXPECT_LE(late, 11);
 }
 
 TEST_F(Instrument, TimeScaleShortensIntervalsButNotTheirStamps)

@@ -137,6 +137,10 @@ int Kv58Instrument::sensorCount() const
 
 void Kv58Instrument::advance(std::int64_t nowMs)
 {
+    // After a long stall (a suspended machine) the samples missed are skipped, not sent in a burst.
+    constexpr std::int64_t kBacklog = 10;
+    if (run_ != Run::None && nowMs - nextSample_ > kBacklog * intervalMs())
+        nextSample_ += (nowMs - nextSample_) / intervalMs() * intervalMs();
     while (run_ != Run::None && nextSample_ <= nowMs) {
         send(sampleLine(nextSample_), nextSample_);
         nextSample_ += intervalMs();
