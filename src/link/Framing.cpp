@@ -62,7 +62,11 @@ QString osErrorMessage(std::uint32_t code)
     char buffer[256] = {};
     // The GNU variant may return a static string instead of filling the buffer.
     const char* text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);
-    QString message = QString::fromLocal8Bit(text);
+    return trimSystemMessage(QString::fromLocal8Bit(text));
+}
+
+QString trimSystemMessage(QString message)
+{
     qsizetype end = message.size();
     while (end > 0) {
         const QChar c = message[end - 1];

@@ -33,8 +33,9 @@ QString inputReportToLine(const std::uint8_t* data, std::uint16_t size);
 QByteArray packInputReport(QStringView line, int length);
 QString outputReportToLine(const std::uint8_t* report, std::size_t length);
 
-// The operating system's message for an error code, without trailing blanks, line breaks and full
-// stops.
+// A system message without its trailing blanks, line breaks and full stops.
+QString trimSystemMessage(QString message);
+// The operating system's message for an error code (strerror text of an errno code), trimmed.
 QString osErrorMessage(std::uint32_t code);
 // "WRITE ERROR: <message> (<code in upper-case hex>)" and the same with "READ ERROR".
 QString writeErrorLine(std::uint32_t code);

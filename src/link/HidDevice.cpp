@@ -8,8 +8,8 @@ namespace kv58 {
 
 THidDevice::THidDevice(HidBackend* backend, const HidInterface& interface, const HidIdentity& identity,
                        QObject* parent)
-    : QObject(parent), backend_(backend), path_(interface.path), instance_(interface.instance),
-      attributes_{identity.vendorId, identity.productId, identity.version},
+    : QObject(parent), backend_(backend), path_(interface.path),
+      instance_(interface.instance), attributes_{identity.vendorId, identity.productId, identity.version},
       productName_(identity.productName.left(254)), serialNumber_(identity.serialNumber.left(254)),
       inputReportLength_(identity.inputReportLength), readWriteAccess_(identity.readWriteAccess),
       openErrorText_(identity.accessError)
@@ -97,7 +97,8 @@ HidHandle* THidDevice::openHandle(std::unique_ptr<HidHandle>& slot, int& error)
         return slot.get();
     if (error == 0)
         error = EIO;
-    const QString message = QStringLiteral("%1: %2").arg(path_, osErrorMessage(static_cast<std::uint32_t>(error)));
+    const QString message =
+        QStringLiteral("%1: %2").arg(path_, osErrorMessage(static_cast<std::uint32_t>(error)));
     if (message != openErrorText_) {
         openErrorText_ = message;
         emit openFailed(this, message);

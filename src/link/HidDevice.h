@@ -17,8 +17,8 @@ class THidDevice;
 
 // Receives the first byte of the input report as `ReportID`, the bytes after it as `Data` and their
 // number as `Size`; the buffer is valid only during the call. Runs on the user-interface thread.
-using HidDataHandler =
-    std::function<void(THidDevice* HidDev, std::uint8_t ReportID, const std::uint8_t* Data, std::uint16_t Size)>;
+using HidDataHandler = std::function<void(THidDevice* HidDev, std::uint8_t ReportID, const std::uint8_t* Data,
+                                          std::uint16_t Size)>;
 // Receives the errno code of a failed read. Runs on the user-interface thread.
 using HidDataErrorHandler = std::function<void(THidDevice* HidDev, std::uint32_t Error)>;
 

@@ -9,8 +9,7 @@
 
 namespace kv58 {
 
-THidDeviceController::THidDeviceController(QObject* parent)
-    : THidDeviceController(defaultBackends(), parent)
+THidDeviceController::THidDeviceController(QObject* parent) : THidDeviceController(defaultBackends(), parent)
 {
 }
 
@@ -21,7 +20,8 @@ THidDeviceController::THidDeviceController(std::vector<std::unique_ptr<HidBacken
         connect(backend.get(), &HidBackend::changed, this, &THidDeviceController::onBackendChanged);
     // The first enumeration runs once the event loop runs, after the application has connected
     // its handlers, and always ends in OnDeviceChange.
-    QMetaObject::invokeMethod(this, [this] { handleChange(true); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { handleChange(true); }, Qt::QueuedConnection);
 }
 
 THidDeviceController::~THidDeviceController()
@@ -109,7 +109,8 @@ void THidDeviceController::handleChange(bool initial)
         auto* device = new THidDevice(f.backend, f.interface, f.identity, this);
         device->setThreadSleepTime(devThreadSleepTime_);
         device->setPollingDelayTime(devPollingDelayTime_);
-        device->setOnDataError([this](THidDevice* dev, std::uint32_t error) { emit OnDeviceDataError(dev, error); });
+        device->setOnDataError(
+            [this](THidDevice* dev, std::uint32_t error) { emit OnDeviceDataError(dev, error); });
         connect(device, &THidDevice::openFailed, this, &THidDeviceController::OnDeviceOpenError);
         devices_.append(device);
         changed = true;

@@ -71,9 +71,8 @@ void THidDeviceReadThread::stop()
     stopping_ = true;
     for (;;) {
         std::unique_lock lock(shared_->mutex);
-        shared_->changed.wait(lock, [this] {
-            return shared_->finished || (shared_->pending && !shared_->inService);
-        });
+        shared_->changed.wait(
+            lock, [this] { return shared_->finished || (shared_->pending && !shared_->inService); });
         if (shared_->pending && !shared_->inService) {
             lock.unlock();
             serveOne(*shared_, deliver_);
@@ -113,9 +112,8 @@ bool THidDeviceReadThread::handOver(HidHandOver item)
     shared_->changed.notify_all();
     eventfd_write(wakeFd_, 1);
     std::unique_lock lock(shared_->mutex);
-    shared_->changed.wait(lock, [this] {
-        return shared_->served || (shared_->stopRequested && shared_->inService);
-    });
+    shared_->changed.wait(
+        lock, [this] { return shared_->served || (shared_->stopRequested && shared_->inService); });
     return !shared_->stopRequested;
 }
 
@@ -124,7 +122,8 @@ bool THidDeviceReadThread::pause(int ms)
 {
     std::unique_lock lock(shared_->mutex);
     if (ms > 0)
-        shared_->changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return shared_->stopRequested; });
+        shared_->changed.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [this] { return shared_->stopRequested; });
     return !shared_->stopRequested;
 }
 

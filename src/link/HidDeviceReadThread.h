@@ -33,8 +33,8 @@ public:
 
     struct Settings {
         int inputReportLength = 64;
-        int threadSleepTime = 100;  // ms: the wait slice, and the pause after a read error
-        int pollingDelayTime = 0;   // ms: pause after each delivered report
+        int threadSleepTime = 100; // ms: the wait slice, and the pause after a read error
+        int pollingDelayTime = 0;  // ms: pause after each delivered report
     };
 
     // Starts reading at once. `handle` belongs to the caller and must outlive the thread; without a

@@ -102,20 +102,34 @@ void HidrawBackend::startMonitor()
 
 void HidrawBackend::readMonitor()
 {
-    bool changed = false;
+    if (drainMonitor())
+        emit changed();
+}
+
+// Reads every pending event; true when a node came or went. Also run before each enumeration so
+// that a removal is counted even when the enumeration comes first.
+bool HidrawBackend::drainMonitor()
+{
+    if (!notifier_)
+        return false;
+    bool nodesChanged = false;
     while (udev_device* device = udev_monitor_receive_device(monitor_)) {
         const char* action = udev_device_get_action(device);
-        if (action && (std::strcmp(action, "add") == 0 || std::strcmp(action, "remove") == 0))
-            changed = true;
+        const char* node = udev_device_get_devnode(device);
+        const bool removed = action && std::strcmp(action, "remove") == 0;
+        if (removed || (action && std::strcmp(action, "add") == 0))
+            nodesChanged = true;
+        if (removed && node)
+            ++removals_[QFile::decodeName(node)];
         udev_device_unref(device);
     }
-    if (changed)
-        emit this->changed();
+    return nodesChanged;
 }
 
 std::vector<HidInterface> HidrawBackend::enumerate()
 {
     std::vector<HidInterface> interfaces;
+    drainMonitor();
     seen_.clear();
     if (!initHidLibrary())
         return interfaces;
@@ -129,8 +143,15 @@ std::vector<HidInterface> HidrawBackend::enumerate()
         seen_[path] = Seen{info->vendor_id, info->product_id, info->release_number,
                            fromWide(info->product_string), fromWide(info->serial_number)};
         struct stat st {};
-        const QString inode = ::stat(info->path, &st) == 0 ? QString::number(st.st_ino) : QString();
-        interfaces.push_back({path, path + u':' + inode});
+        if (::stat(info->path, &st) != 0)
+            st = {};
+        const QString instance = QStringLiteral("%1:%2:%3.%4:%5")
+                                     .arg(path)
+                                     .arg(st.st_ino)
+                                     .arg(st.st_mtim.tv_sec)
+                                     .arg(st.st_mtim.tv_nsec)
+                                     .arg(removals_[path]);
+        interfaces.push_back({path, instance});
     }
     hid_free_enumeration(all);
     return interfaces;
@@ -154,7 +175,8 @@ HidIdentity HidrawBackend::identify(const HidInterface& interface)
     } else if (errno == EACCES || errno == EPERM) {
         identity.accessError = QStringLiteral("%1: %2").arg(interface.path, errnoText(errno));
     } else {
-        identity.error = QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(errno));
+        identity.error =
+            QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(errno));
         return identity;
     }
     identity.vendorId = it->second.vendorId;

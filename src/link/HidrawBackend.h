@@ -21,8 +21,9 @@ public:
     // Arrival and removal are being watched (the udev monitor could be set up).
     bool isMonitoring() const { return notifier_ != nullptr; }
 
-    // Each hidraw node once (hidapi lists one entry per usage); the instance is the node and its
-    // inode number, which is new whenever the node is created again.
+    // Each hidraw node once (hidapi lists one entry per usage). The instance is the node with its
+    // inode number and modification time and the number of removals of the node seen, so a node
+    // created again under the same name is a new device.
     std::vector<HidInterface> enumerate() override;
     HidIdentity identify(const HidInterface& interface) override;
     std::unique_ptr<HidHandle> open(const QString& path, int& error) override;
@@ -30,6 +31,7 @@ public:
 private:
     void startMonitor();
     void readMonitor();
+    bool drainMonitor();
 
     struct Seen {
         std::uint16_t vendorId = 0;
@@ -39,6 +41,7 @@ private:
         QString serialNumber;
     };
     std::map<QString, Seen> seen_;
+    std::map<QString, quint64> removals_;
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;
     QSocketNotifier* notifier_ = nullptr;

@@ -40,23 +40,31 @@ int inputReportLengthFromDescriptor(const std::uint8_t* descriptor, std::size_t 
         const int type = (prefix >> 2) & 3;
         const int tag = prefix >> 4;
         if (type == 0 && tag == 0x8) { // Input
-            bitsById[globals.reportId] += static_cast<std::uint64_t>(globals.reportSize) * globals.reportCount;
+            bitsById[globals.reportId] +=
+                static_cast<std::uint64_t>(globals.reportSize) * globals.reportCount;
         } else if (type == 1) {
             switch (tag) {
-            case 0x7: globals.reportSize = value; break;
-            case 0x9: globals.reportCount = value; break;
+            case 0x7:
+                globals.reportSize = value;
+                break;
+            case 0x9:
+                globals.reportCount = value;
+                break;
             case 0x8:
                 globals.reportId = value;
                 usesIds = true;
                 break;
-            case 0xA: stack.push_back(globals); break;
+            case 0xA:
+                stack.push_back(globals);
+                break;
             case 0xB:
                 if (!stack.empty()) {
                     globals = stack.back();
                     stack.pop_back();
                 }
                 break;
-            default: break;
+            default:
+                break;
             }
         }
         i += 1 + dataSize;

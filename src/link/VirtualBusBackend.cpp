@@ -120,8 +120,18 @@ void VirtualBusBackend::startWatching()
 
 void VirtualBusBackend::readEvents()
 {
+    if (drainEvents())
+        emit changed();
+}
+
+// Reads every pending event; true when a socket came or went. Also run before each enumeration so
+// that a removal is counted even when the enumeration comes first.
+bool VirtualBusBackend::drainEvents()
+{
+    if (inotifyFd_ < 0)
+        return false;
     alignas(inotify_event) char buffer[8192];
-    bool changed = false;
+    bool socketsChanged = false;
     bool folderGone = false;
     for (;;) {
         const ssize_t got = ::read(inotifyFd_, buffer, sizeof buffer);
@@ -132,11 +142,15 @@ void VirtualBusBackend::readEvents()
             offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_Q_OVERFLOW)) {
                 folderGone = folderGone || !(event->mask & IN_Q_OVERFLOW);
-                changed = true;
+                socketsChanged = true;
                 continue;
             }
-            if (event->len > 0 && hasSocketSuffix(QFile::decodeName(event->name)))
-                changed = true;
+            const QString name = event->len > 0 ? QFile::decodeName(event->name) : QString();
+            if (!hasSocketSuffix(name))
+                continue;
+            socketsChanged = true;
+            if (event->mask & (IN_DELETE | IN_MOVED_FROM))
+                ++removals_[stemOf(name)];
         }
     }
     if (folderGone) {
@@ -145,12 +159,12 @@ void VirtualBusBackend::readEvents()
         watch_ = -1;
         startWatching();
     }
-    if (changed)
-        emit this->changed();
+    return socketsChanged;
 }
 
 std::vector<HidInterface> VirtualBusBackend::enumerate()
 {
+    drainEvents();
     std::vector<std::pair<QString, HidInterface>> found;
     DIR* folder = ::opendir(QFile::encodeName(dir_).constData());
     if (!folder)
@@ -164,7 +178,13 @@ std::vector<HidInterface> VirtualBusBackend::enumerate()
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISSOCK(st.st_mode))
             continue;
         const QString stem = stemOf(path);
-        found.push_back({stem, {path, stem + u':' + QString::number(st.st_ino)}});
+        const QString instance = QStringLiteral("%1:%2:%3.%4:%5")
+                                     .arg(stem)
+                                     .arg(st.st_ino)
+                                     .arg(st.st_mtim.tv_sec)
+                                     .arg(st.st_mtim.tv_nsec)
+                                     .arg(removals_.value(stem));
+        found.push_back({stem, {path, instance}});
     }
     ::closedir(folder);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -181,18 +201,21 @@ HidIdentity VirtualBusBackend::identify(const HidInterface& interface)
     const QString jsonPath = virtualIdentityPath(dir_, stemOf(interface.path));
     QFile file(jsonPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        identity.error = QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, file.errorString());
+        identity.error =
+            QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, file.errorString());
         return identity;
     }
     const auto parsed = identityFromJson(file.read(64 * 1024));
     if (!parsed) {
-        identity.error = QStringLiteral("Device cannot be identified: %1: not a device description").arg(jsonPath);
+        identity.error =
+            QStringLiteral("Device cannot be identified: %1: not a device description").arg(jsonPath);
         return identity;
     }
     int error = 0;
     const int fd = connectSeqPacket(interface.path, error);
     if (fd < 0) {
-        identity.error = QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(error));
+        identity.error =
+            QStringLiteral("Device cannot be opened: %1: %2").arg(interface.path, errnoText(error));
         return identity;
     }
     ::close(fd);

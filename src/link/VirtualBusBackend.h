@@ -5,6 +5,8 @@
 #include "link/HidBackend.h"
 #include "link/VirtualBus.h"
 
+#include <QHash>
+
 class QSocketNotifier;
 
 namespace kv58 {
@@ -19,8 +21,10 @@ public:
     // The folder is being watched (it could be created and an inotify watch set on it).
     bool isWatching() const { return watch_ >= 0; }
 
-    // One interface per `<stem>.sock` socket file, by stem; the instance is the stem and the socket
-    // file's inode number, so a device that left and came back under the same stem is a new one.
+    // One interface per `<stem>.sock` socket file, by stem. The instance is the stem and the socket
+    // file's inode number, so a device that left and came back under the same stem is a new one;
+    // because file systems hand a freed inode number out again at once, the instance also carries
+    // the file's modification time and the number of removals of the stem seen so far.
     std::vector<HidInterface> enumerate() override;
     HidIdentity identify(const HidInterface& interface) override;
     std::unique_ptr<HidHandle> open(const QString& path, int& error) override;
@@ -28,11 +32,13 @@ public:
 private:
     void startWatching();
     void readEvents();
+    bool drainEvents();
 
     QString dir_;
     int inotifyFd_ = -1;
     int watch_ = -1;
     QSocketNotifier* notifier_ = nullptr;
+    QHash<QString, quint64> removals_;
 };
 
 } // namespace kv58

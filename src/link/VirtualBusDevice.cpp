@@ -182,8 +182,8 @@ void VirtualBusDevice::sendInputReport(const QByteArray& report)
 {
     std::vector<int> broken;
     for (const auto& [id, connection] : connections_) {
-        const ssize_t sent = ::send(connection.fd, report.constData(), static_cast<std::size_t>(report.size()),
-                                    MSG_DONTWAIT | MSG_NOSIGNAL);
+        const ssize_t sent = ::send(connection.fd, report.constData(),
+                                    static_cast<std::size_t>(report.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
         if (sent >= 0)
             continue;
         if (errno == EAGAIN)

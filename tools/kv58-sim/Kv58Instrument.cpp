@@ -1,7 +1,6 @@
 #include "Kv58Instrument.h"
 
 #include "SimLines.h"
-
 #include "core/Formats.h"
 
 #include <algorithm>
@@ -14,20 +13,32 @@ namespace {
 // Fraction of the light that the sample in the beam passes, per channel, in transmission runs.
 constexpr std::array<double, 2> kSampleTransmittance{0.72, 0.86};
 
-const QStringList kParameterCommands{
-    QStringLiteral("SET INTERVALL:"),    QStringLiteral("SET GAIN:"),         QStringLiteral("SET UNIT:"),
-    QStringLiteral("SET RTC:"),          QStringLiteral("CAL RTC:"),          QStringLiteral("SET CUSTOMER:"),
-    QStringLiteral("SET BUILD:"),        QStringLiteral("SET SERIAL:"),       QStringLiteral("SET CALDATE:"),
-    QStringLiteral("CALIBRATION CH1:"),  QStringLiteral("CALIBRATION CH2:"),  QStringLiteral("Sensoroffset CH1:"),
-    QStringLiteral("Sensoroffset CH2:"), QStringLiteral("CALDATE CH1:"),      QStringLiteral("CALDATE CH2:")};
+const QStringList kParameterCommands{QStringLiteral("SET INTERVALL:"),    QStringLiteral("SET GAIN:"),
+                                     QStringLiteral("SET UNIT:"),         QStringLiteral("SET RTC:"),
+                                     QStringLiteral("CAL RTC:"),          QStringLiteral("SET CUSTOMER:"),
+                                     QStringLiteral("SET BUILD:"),        QStringLiteral("SET SERIAL:"),
+                                     QStringLiteral("SET CALDATE:"),      QStringLiteral("CALIBRATION CH1:"),
+                                     QStringLiteral("CALIBRATION CH2:"),  QStringLiteral("Sensoroffset CH1:"),
+                                     QStringLiteral("Sensoroffset CH2:"), QStringLiteral("CALDATE CH1:"),
+                                     QStringLiteral("CALDATE CH2:")};
 
-const QStringList kPlainCommands{
-    QStringLiteral("InUse"),           QStringLiteral("SetUse:YES"),       QStringLiteral("SetUse:NO"),
-    QStringLiteral("POWER ON"),        QStringLiteral("POWER OFF"),        QStringLiteral("RUN IRRADIATION"),
-    QStringLiteral("RUN TRANSMISSION"), QStringLiteral("RUN RELATION"),    QStringLiteral("STOP"),
-    QStringLiteral("OFFSET"),          QStringLiteral("100%"),             QStringLiteral("SWAP"),
-    QStringLiteral("ZEIT"),            QStringLiteral("GET RTC CAL"),      QStringLiteral("GET SERIAL"),
-    QStringLiteral("GET FIRM"),        QStringLiteral("Update-KV58")};
+const QStringList kPlainCommands{QStringLiteral("InUse"),
+                                 QStringLiteral("SetUse:YES"),
+                                 QStringLiteral("SetUse:NO"),
+                                 QStringLiteral("POWER ON"),
+                                 QStringLiteral("POWER OFF"),
+                                 QStringLiteral("RUN IRRADIATION"),
+                                 QStringLiteral("RUN TRANSMISSION"),
+                                 QStringLiteral("RUN RELATION"),
+                                 QStringLiteral("STOP"),
+                                 QStringLiteral("OFFSET"),
+                                 QStringLiteral("100%"),
+                                 QStringLiteral("SWAP"),
+                                 QStringLiteral("ZEIT"),
+                                 QStringLiteral("GET RTC CAL"),
+                                 QStringLiteral("GET SERIAL"),
+                                 QStringLiteral("GET FIRM"),
+                                 QStringLiteral("Update-KV58")};
 
 // "yyyymmdd-w-hhnnss" as the host forms it.
 std::optional<TDateTime> parseClock(const QString& text)
@@ -126,6 +137,10 @@ int Kv58Instrument::sensorCount() const
 
 void Kv58Instrument::advance(std::int64_t nowMs)
 {
+    // After a long stall (a suspended machine) the samples missed are skipped, not sent in a burst.
+    constexpr std::int64_t kBacklog = 10;
+    if (run_ != Run::None && nowMs - nextSample_ > kBacklog * intervalMs())
+        nextSample_ += (nowMs - nextSample_) / intervalMs() * intervalMs();
     while (run_ != Run::None && nextSample_ <= nowMs) {
         send(sampleLine(nextSample_), nextSample_);
         nextSample_ += intervalMs();
@@ -250,7 +265,8 @@ void Kv58Instrument::handle(const QString& command, const QString& parameter, in
         }
         // The host reads two characters at a fixed place of this reply: "cm" for mW/cm².
         milliwattPerCm2_ = parameter == u"0";
-        send(milliwattPerCm2_ ? QStringLiteral("ACK:UNIT SET: cm&") : QStringLiteral("ACK:UNIT SET: m&"), nowMs);
+        send(milliwattPerCm2_ ? QStringLiteral("ACK:UNIT SET: cm&") : QStringLiteral("ACK:UNIT SET: m&"),
+             nowMs);
     } else if (command == u"SET RTC:") {
         const auto time = parseClock(parameter);
         if (!time) {
@@ -272,7 +288,8 @@ void Kv58Instrument::handle(const QString& command, const QString& parameter, in
         }
         clock_.setCorrection(value, nowMs);
         send(QStringLiteral("ACK:RTC CAL SET: %1").arg(value), nowMs);
-    } else if (!handleIdentity(command, parameter, nowMs) && !handleSensorCalibration(command, parameter, nowMs)) {
+    } else if (!handleIdentity(command, parameter, nowMs) &&
+               !handleSensorCalibration(command, parameter, nowMs)) {
         send(QStringLiteral("NACK:UNKNOWN COMMAND"), nowMs);
     }
 }
@@ -284,7 +301,8 @@ bool Kv58Instrument::handleIdentity(const QString& command, const QString& param
     if (command == u"GET SERIAL") {
         send(QStringLiteral("ACK:SERIAL %1 ").arg(setup_.serial), nowMs);
     } else if (command == u"GET FIRM") {
-        send(QStringLiteral("ACK:FIRMWARE %1 %2 %3").arg(setup_.firmware, setup_.hardware, setup_.usbStack), nowMs);
+        send(QStringLiteral("ACK:FIRMWARE %1 %2 %3").arg(setup_.firmware, setup_.hardware, setup_.usbStack),
+             nowMs);
     } else if (command == u"SET CUSTOMER:") {
         setup_.customer = parameter;
         send(QStringLiteral("ACK:CUSTOMER:") + setup_.customer, nowMs);
@@ -310,7 +328,8 @@ bool Kv58Instrument::handleIdentity(const QString& command, const QString& param
     return true;
 }
 
-bool Kv58Instrument::handleSensorCalibration(const QString& command, const QString& parameter, std::int64_t nowMs)
+bool Kv58Instrument::handleSensorCalibration(const QString& command, const QString& parameter,
+                                             std::int64_t nowMs)
 {
     const bool factor = command.startsWith(u"CALIBRATION CH");
     const bool offset = command.startsWith(u"Sensoroffset CH");
@@ -354,7 +373,8 @@ void Kv58Instrument::powerOn(std::int64_t nowMs)
     on_ = true;
     bootUntil_ = due;
     send(QStringLiteral("ACK:POWER IS ON"), due, true);
-    send(QStringLiteral("ACK:FIRMWARE %1 %2 %3").arg(setup_.firmware, setup_.hardware, setup_.usbStack), due, true);
+    send(QStringLiteral("ACK:FIRMWARE %1 %2 %3").arg(setup_.firmware, setup_.hardware, setup_.usbStack), due,
+         true);
     send(QStringLiteral("ACK:SERIAL %1 ").arg(setup_.serial), due, true);
     send(QStringLiteral("ACK:CUSTOMER:") + setup_.customer, due, true);
     send(QStringLiteral("ACK:BuildDate:%1 ").arg(setup_.buildDate), due, true);
@@ -369,11 +389,15 @@ void Kv58Instrument::sendSensorLines(int channel, std::int64_t due, bool burst)
 {
     const SensorSetup& s = *setup_.sensors[static_cast<std::size_t>(channel - 1)];
     const QString prefix = QStringLiteral("CH%1:").arg(channel);
-    const std::pair<const char*, QString> fields[] = {
-        {"Sensortyp:", s.type},           {"Serial:", s.serial},           {"Customer:", s.customer},
-        {"Production date:", s.productionDate}, {"Calibration date:", s.calibrationDate},
-        {"Kalibrierung:", s.factor},      {"SensorOffset:", s.offset},     {"RangeLo:", s.rangeLo},
-        {"RangeHi:", s.rangeHi}};
+    const std::pair<const char*, QString> fields[] = {{"Sensortyp:", s.type},
+                                                      {"Serial:", s.serial},
+                                                      {"Customer:", s.customer},
+                                                      {"Production date:", s.productionDate},
+                                                      {"Calibration date:", s.calibrationDate},
+                                                      {"Kalibrierung:", s.factor},
+                                                      {"SensorOffset:", s.offset},
+                                                      {"RangeLo:", s.rangeLo},
+                                                      {"RangeHi:", s.rangeHi}};
     for (const auto& [key, value] : fields)
         send(prefix + QLatin1String(key) + u' ' + value, due, burst);
 }
@@ -434,7 +458,8 @@ QString Kv58Instrument::sampleLine(std::int64_t atMs)
         for (std::size_t c = 0; c < 2; ++c)
             if (present_[c]) {
                 const double raw = signals_[c].irradiance(seconds) * kSampleTransmittance[c];
-                channels.push_back({setup_.sensors[c]->type, 100.0 * raw / reference_[c], QStringLiteral("%")});
+                channels.push_back(
+                    {setup_.sensors[c]->type, 100.0 * raw / reference_[c], QStringLiteral("%")});
             }
         return transmissionLine(channels);
     }
@@ -471,7 +496,8 @@ void Kv58Instrument::insertSensor(int channel, std::int64_t nowMs)
         return;
     advance(nowMs);
     if (!setup_.sensors[index])
-        setup_.sensors[index] = defaultSensor(channel == 1 ? QStringLiteral("UVA") : QStringLiteral("VISL"), channel);
+        setup_.sensors[index] =
+            defaultSensor(channel == 1 ? QStringLiteral("UVA") : QStringLiteral("VISL"), channel);
     present_[index] = true;
     if (on_)
         sendSensorLines(channel, nowMs, false);

@@ -6,7 +6,6 @@
 
 #include "InstrumentClock.h"
 #include "SensorSignal.h"
-
 #include "core/DateTime.h"
 
 #include <QString>

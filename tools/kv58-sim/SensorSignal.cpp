@@ -6,7 +6,8 @@
 
 namespace kv58::sim {
 
-SensorSignal::SensorSignal(double level, double phase, unsigned seed) : level_(level), phase_(phase), random_(seed)
+SensorSignal::SensorSignal(double level, double phase, unsigned seed)
+    : level_(level), phase_(phase), random_(seed)
 {
 }
 

@@ -23,7 +23,8 @@ QString irradiationLine(const QString& timeOfDay, const std::vector<ChannelReadi
     const QString value = number(second.value, decimals);
     // The host counts the characters after the first value to tell one channel from two; more
     // blanks before the second value are skipped.
-    const qsizetype rest = first.unit.size() + 1 + second.type.size() + 1 + value.size() + 1 + second.unit.size();
+    const qsizetype rest =
+        first.unit.size() + 1 + second.type.size() + 1 + value.size() + 1 + second.unit.size();
     const QString pad(std::max<qsizetype>(0, kTwoChannelMinimum - rest), u' ');
     return line + QStringLiteral("%1 %2 %3%4 %5").arg(first.unit, second.type, pad, value, second.unit);
 }
@@ -38,7 +39,8 @@ QString transmissionLine(const std::vector<ChannelReading>& channels)
 
 QString relationLine(const QString& label, double value, const QString& unit)
 {
-    return QStringLiteral("Relation: %1 %2 %3").arg(label.leftJustified(9, u' ', true), number(value, 2), unit);
+    return QStringLiteral("Relation: %1 %2 %3")
+        .arg(label.leftJustified(9, u' ', true), number(value, 2), unit);
 }
 
 QString relationLabel(const QString& numerator, const QString& denominator)

@@ -10,9 +10,9 @@
 namespace kv58::sim {
 
 struct ChannelReading {
-    QString type;  // one word
+    QString type; // one word
     double value = 0;
-    QString unit;  // one word; "&" stands for the superscript two
+    QString unit; // one word; "&" stands for the superscript two
 };
 
 // "Time:" + time of day + per channel: type, value, unit. One or two channels.

@@ -29,41 +29,53 @@ ParsedOptions parseSimOptions(const QStringList& arguments, TDateTime clockStart
     parser.setApplicationDescription(QStringLiteral(
         "A virtual KV58 radiometer on the virtual bus ($XDG_RUNTIME_DIR/kv58-virtual): answers every\n"
         "command of the KV58 protocol, runs measurements with plausible values, and keeps its own clock."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-    const QCommandLineOption stem(QStringLiteral("stem"), QStringLiteral("Device name on the bus (default kv58-sim)."),
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption stem(QStringLiteral("stem"),
+                                  QStringLiteral("Device name on the bus (default kv58-sim)."),
                                   QStringLiteral("name"), QStringLiteral("kv58-sim"));
     const QCommandLineOption busDir(QStringLiteral("bus-dir"),
-                                    QStringLiteral("Bus folder (default from XDG_RUNTIME_DIR)."), QStringLiteral("dir"));
-    const QCommandLineOption usbSerial(QStringLiteral("usb-serial"),
-                                       QStringLiteral("USB serial-number string (default 0007; may be empty)."),
-                                       QStringLiteral("text"), QStringLiteral("0007"));
+                                    QStringLiteral("Bus folder (default from XDG_RUNTIME_DIR)."),
+                                    QStringLiteral("dir"));
+    const QCommandLineOption usbSerial(
+        QStringLiteral("usb-serial"),
+        QStringLiteral("USB serial-number string (default 0007; may be empty)."), QStringLiteral("text"),
+        QStringLiteral("0007"));
     const QCommandLineOption product(QStringLiteral("product"),
                                      QStringLiteral("USB product string (default KV58; may be empty)."),
                                      QStringLiteral("text"), QStringLiteral("KV58"));
-    const QCommandLineOption sensors(QStringLiteral("sensors"), QStringLiteral("Sensors plugged in: 0, 1 or 2 (default 2)."),
+    const QCommandLineOption sensors(QStringLiteral("sensors"),
+                                     QStringLiteral("Sensors plugged in: 0, 1 or 2 (default 2)."),
                                      QStringLiteral("n"), QStringLiteral("2"));
-    const QCommandLineOption type1(QStringLiteral("type1"), QStringLiteral("Sensor type of channel 1 (default UVA)."),
+    const QCommandLineOption type1(QStringLiteral("type1"),
+                                   QStringLiteral("Sensor type of channel 1 (default UVA)."),
                                    QStringLiteral("type"), QStringLiteral("UVA"));
-    const QCommandLineOption type2(QStringLiteral("type2"), QStringLiteral("Sensor type of channel 2 (default VISL)."),
+    const QCommandLineOption type2(QStringLiteral("type2"),
+                                   QStringLiteral("Sensor type of channel 2 (default VISL)."),
                                    QStringLiteral("type"), QStringLiteral("VISL"));
-    const QCommandLineOption inUse(QStringLiteral("in-use"),
-                                   QStringLiteral("Another host already uses the instrument: \"InUse!\" gets \"USE:YES\"."));
+    const QCommandLineOption inUse(
+        QStringLiteral("in-use"),
+        QStringLiteral("Another host already uses the instrument: \"InUse!\" gets \"USE:YES\"."));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Never answer anything."));
-    const QCommandLineOption drift(QStringLiteral("drift-ppm"),
-                                   QStringLiteral("Error of the instrument clock in ppm, + fast (default 0)."),
-                                   QStringLiteral("ppm"), QStringLiteral("0"));
-    const QCommandLineOption scale(QStringLiteral("time-scale"),
-                                   QStringLiteral("The instrument's time runs this many times as fast as real time,\n"
-                                                  "e.g. 10 gives a 1 s interval every 100 ms (default 1)."),
-                                   QStringLiteral("factor"), QStringLiteral("1"));
-    const QCommandLineOption unprogrammed(QStringLiteral("unprogrammed"),
-                                          QStringLiteral("Identity never programmed: NOT SET, 01.01.1990, XXXX."));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the measurement noise (default 58)."),
+    const QCommandLineOption drift(
+        QStringLiteral("drift-ppm"),
+        QStringLiteral("Error of the instrument clock in ppm, + fast (default 0)."), QStringLiteral("ppm"),
+        QStringLiteral("0"));
+    const QCommandLineOption scale(
+        QStringLiteral("time-scale"),
+        QStringLiteral("The instrument's time runs this many times as fast as real time,\n"
+                       "e.g. 10 gives a 1 s interval every 100 ms (default 1)."),
+        QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption unprogrammed(
+        QStringLiteral("unprogrammed"),
+        QStringLiteral("Identity never programmed: NOT SET, 01.01.1990, XXXX."));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the measurement noise (default 58)."),
                                   QStringLiteral("n"), QStringLiteral("58"));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
                                      QStringLiteral("Log every line received and sent on standard error."));
-    parser.addOptions({help, stem, busDir, usbSerial, product, sensors, type1, type2, inUse, silent, drift, scale,
-                       unprogrammed, seed, verbose});
+    parser.addOptions({help, stem, busDir, usbSerial, product, sensors, type1, type2, inUse, silent, drift,
+                       scale, unprogrammed, seed, verbose});
 
     ParsedOptions result;
     if (!parser.parse(arguments)) {
@@ -76,7 +88,8 @@ ParsedOptions parseSimOptions(const QStringList& arguments, TDateTime clockStart
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        result.message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        result.message =
+            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
         return result;
     }
 

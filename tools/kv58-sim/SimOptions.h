@@ -3,7 +3,6 @@
 #pragma once
 
 #include "Kv58Instrument.h"
-
 #include "link/VirtualBus.h"
 
 #include <QString>

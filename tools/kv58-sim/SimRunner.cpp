@@ -158,8 +158,9 @@ void SimRunner::operatorCommand(const QString& line)
         QCoreApplication::quit();
         return;
     } else {
-        print(stderr, QStringLiteral("kv58-sim: unknown action \"%1\" (remove N, insert N, lost, unplug, plug, quit)")
-                          .arg(line));
+        print(stderr,
+              QStringLiteral("kv58-sim: unknown action \"%1\" (remove N, insert N, lost, unplug, plug, quit)")
+                  .arg(line));
         return;
     }
     flush();

@@ -4,7 +4,6 @@
 
 #include "Kv58Instrument.h"
 #include "SimOptions.h"
-
 #include "link/VirtualBusDevice.h"
 
 #include <QElapsedTimer>

@@ -1,7 +1,6 @@
 // kv58-sim: a virtual KV58 on the virtual bus, for trying the program without an instrument.
 #include "SimOptions.h"
 #include "SimRunner.h"
-
 #include "core/Clock.h"
 
 #include <QCoreApplication>
