@@ -3,6 +3,7 @@
 #include "app/DeferredCommands.h"
 #include "app/DeviceLink.h"
 #include "app/DevicePage.h"
+#include "app/GraphPage.h"
 #include "app/DeviceSelection.h"
 #include "app/HistoryLog.h"
 #include "app/InfoSheets.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,6 +55,7 @@ void TMainForm::FormCreate()
     WindowTranslator::exclude(HistoryListBox);
     WindowTranslator::exclude(DeviceSheet->KV58_AuswahlBox);
     WindowTranslator::exclude(UVG->cbxStyles);
+    WindowTranslator::excludeClass("kv58::TReportListView");
     kv58::selectLanguage(QStringLiteral("en"));
     WindowTranslator::translate(this);
 
@@ -136,8 +139,11 @@ void TMainForm::LoadSettings(bool Full)
     Decimal = settings_.decimal;
     DisplayTime = settings_.displayTime;
     (settings_.english ? Englisch1 : Deutsch1)->setChecked(true);
-    if (Full)
+    if (Full) {
+        Graph->MaxSpin->setValue(settings_.graphMax);
+        Graph->MinSpin->setValue(settings_.graphMin);
         restoreWindowPlacement(*this, settings_);
+    }
 }
 
 void TMainForm::SaveSettings(bool Full)
@@ -145,8 +151,11 @@ void TMainForm::SaveSettings(bool Full)
     settings_.decimal = Decimal;
     settings_.displayTime = DisplayTime;
     settings_.english = Englisch1->isChecked();
-    if (Full)
+    if (Full) {
+        settings_.graphMax = Graph->MaxSpin->value();
+        settings_.graphMin = Graph->MinSpin->value();
         storeWindowPlacement(*this, settings_);
+    }
     store_.save(settings_, Full);
 }
 

@@ -26,6 +26,7 @@ class DeferredCommands;
 class DeviceLink;
 class DevicePage;
 class DeviceSelection;
+class GraphPage;
 class HistoryLog;
 class InstrumentInfoSheet;
 class InternPage;
@@ -33,6 +34,7 @@ class MeasurePage;
 class MessageDispatcher;
 class StyleList;
 class THidDeviceController;
+class TReportListView;
 
 // What tests replace: the clock, how long waits last, and where devices come from.
 struct MainFormOptions {
@@ -69,7 +71,8 @@ public:
     QTabWidget* PageControl1;
     MeasurePage* Measure;
     QWidget* Table;
-    QWidget* Graph;
+    TReportListView* RL;
+    GraphPage* Graph;
     QWidget* Transfer;
     InternPage* UVG;
     QWidget* ZeitTab;

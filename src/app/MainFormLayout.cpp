@@ -1,11 +1,13 @@
 #include "app/MainForm.h"
 
 #include "app/DevicePage.h"
+#include "app/GraphPage.h"
 #include "app/HistoryLog.h"
 #include "app/InfoSheets.h"
 #include "app/InternPage.h"
 #include "app/MeasurePage.h"
 #include "core/Translation.h"
+#include "widgets/ReportListView.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -95,7 +97,7 @@ void TMainForm::buildPages()
     PageControl1 = new QTabWidget(central);
     Measure = new MeasurePage(PageControl1);
     Table = new QWidget(PageControl1);
-    Graph = new QWidget(PageControl1);
+    Graph = new GraphPage(PageControl1);
     Transfer = new QWidget(PageControl1);
     UVG = new InternPage(PageControl1);
     ZeitTab = new QWidget(PageControl1);
@@ -107,6 +109,12 @@ void TMainForm::buildPages()
     PageControl1->addTab(UVG, text(N_("Intern ONLY")));
     PageControl1->addTab(ZeitTab, text(N_("Zeit")));
     PageControl1->addTab(KalSheet, text(N_("Kalibrierung")));
+
+    auto* tableLayout = new QVBoxLayout(Table);
+    RL = new TReportListView(Table);
+    RL->setObjectName(QStringLiteral("RL"));
+    RL->SetNrOfColumns(3);
+    tableLayout->addWidget(RL);
 
     auto* transferLayout = new QVBoxLayout(Transfer);
     HistoryListBox = new HistoryLog(Transfer);

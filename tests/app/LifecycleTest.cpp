@@ -1,9 +1,11 @@
 // Start-up and shut-down of the main window: tabs, settings, and releasing the instrument.
 #include "MainFormFixture.h"
 
+#include "app/GraphPage.h"
 #include "app/ShutdownSignals.h"
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QTabWidget>
 
 #include <csignal>
@@ -74,10 +76,19 @@ TEST_F(MainFormTest, ClosingWithoutInstrumentStillSavesTheSettings)
 {
     startProgram();
     form->Deutsch1->setChecked(true);
+    form->Graph->MaxSpin->setValue(150.5);
+    form->Graph->MinSpin->setValue(-2);
     form->close();
     QSettings settings(QStringLiteral("Velmark"), QStringLiteral("KV58-7"));
     EXPECT_EQ(settings.value(QStringLiteral("Setup/Sprache")).toString(), QStringLiteral("0"));
     EXPECT_EQ(settings.value(QStringLiteral("Position/Width")).toInt(), form->normalGeometry().width());
+
+    // The next start shows the saved chart range.
+    form.reset();
+    startProgram();
+    EXPECT_EQ(form->Graph->MaxSpin->value(), 150.5);
+    EXPECT_EQ(form->Graph->MinSpin->value(), -2.0);
+    EXPECT_TRUE(form->Deutsch1->isChecked());
 }
 
 TEST_F(MainFormTest, TerminationSignalClosesTheWindowLikeExit)
