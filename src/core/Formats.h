@@ -45,7 +45,7 @@ QString formatTime(TDateTime t, QChar sep);
 // text ignored. Returns the fraction of the day; nullopt for anything else.
 std::optional<TDateTime> parseTime(QStringView text, QChar sep);
 
-// Rounding to the nearest integer with halves to even, as the original program rounded.
+// Rounding to the nearest integer with halves to even (banker's rounding).
 long long roundHalfEven(double value);
 
 } // namespace kv58
