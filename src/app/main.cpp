@@ -1,13 +1,12 @@
 // The KV58 program: one main window; everything else is an event on the UI thread.
+#include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ShutdownSignals.h"
 #include "link/HidLibrary.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    kv58::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KV58"));
     kv58::initHidLibrary(); // before any reader thread exists
 
