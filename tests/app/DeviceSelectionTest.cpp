@@ -83,16 +83,27 @@ TEST_F(MainFormTest, InstrumentUsedElsewhereIsReleased)
     EXPECT_FALSE(form->HidCtl().devices().first()->IsCheckedOut());
 }
 
-TEST_F(MainFormTest, TwoFreeInstrumentsAreListedAndTheClickDecides)
+// Two free instruments, both asked and listed, none chosen yet.
+class TwoListedTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        a = instrument(QStringLiteral("a"), "USE:NO", QStringLiteral("0001"));
+        b = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
+        ASSERT_TRUE(a->plugIn());
+        ASSERT_TRUE(b->plugIn());
+        startProgram();
+        ASSERT_TRUE(waitUntil([&] { return list().count() == 2 && !form->selection().isSearching(); }));
+        processEventsFor(50);
+    }
+    QListWidget& list() { return *page().KV58_AuswahlBox; }
+    std::unique_ptr<ScriptedInstrument> a;
+    std::unique_ptr<ScriptedInstrument> b;
+};
+
+TEST_F(TwoListedTest, BothAreListedAndTheClickDecides)
 {
-    auto a = instrument(QStringLiteral("a"), "USE:NO", QStringLiteral("0001"));
-    auto b = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
-    ASSERT_TRUE(a->plugIn());
-    ASSERT_TRUE(b->plugIn());
-    startProgram();
-    QListWidget& list = *page().KV58_AuswahlBox;
-    ASSERT_TRUE(waitUntil([&] { return list.count() == 2 && !form->selection().isSearching(); }));
-    processEventsFor(50);
+    QListWidget& list = this->list();
     EXPECT_TRUE(list.isVisible());
     EXPECT_EQ(a->commands(), QStringList{"InUse!"});
     EXPECT_EQ(b->commands(), QStringList{"InUse!"});
@@ -114,15 +125,9 @@ TEST_F(MainFormTest, TwoFreeInstrumentsAreListedAndTheClickDecides)
         EXPECT_EQ(device->IsCheckedOut(), device == state().CurrentDevice);
 }
 
-TEST_F(MainFormTest, ClickOnNoEntryKeepsTheListOffered)
+TEST_F(TwoListedTest, ClickOnNoEntryKeepsTheListOffered)
 {
-    auto a = instrument(QStringLiteral("a"), "USE:NO", QStringLiteral("0001"));
-    auto b = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
-    ASSERT_TRUE(a->plugIn());
-    ASSERT_TRUE(b->plugIn());
-    startProgram();
-    QListWidget& list = *page().KV58_AuswahlBox;
-    ASSERT_TRUE(waitUntil([&] { return list.count() == 2 && !form->selection().isSearching(); }));
+    QListWidget& list = this->list();
     list.setCurrentRow(-1);
     form->selection().KV58_AuswahlBoxClick();
     processEventsFor(30);
