@@ -61,8 +61,6 @@ void TMainForm::FormCreate()
 
     PageControl1->setCurrentWidget(Measure);
     state_.TransferAll = false;
-    DisplayTime = 120;
-    Decimal = u',';
     setMinimumSize(530, 640);
 
     LoadSettings(true);
@@ -136,8 +134,6 @@ void TMainForm::buildBehaviour(const MainFormOptions& options)
 void TMainForm::LoadSettings(bool Full)
 {
     store_.load(settings_, Full);
-    Decimal = settings_.decimal;
-    DisplayTime = settings_.displayTime;
     (settings_.english ? Englisch1 : Deutsch1)->setChecked(true);
     if (Full) {
         Graph->MaxSpin->setValue(settings_.graphMax);
@@ -148,8 +144,6 @@ void TMainForm::LoadSettings(bool Full)
 
 void TMainForm::SaveSettings(bool Full)
 {
-    settings_.decimal = Decimal;
-    settings_.displayTime = DisplayTime;
     settings_.english = Englisch1->isChecked();
     if (Full) {
         settings_.graphMax = Graph->MaxSpin->value();

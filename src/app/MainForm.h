@@ -124,10 +124,8 @@ private:
     Clock* clock_;
     Pacing pacing_;
     AppState state_;
-    Settings settings_;
+    Settings settings_; // also holds `DisplayTime` and `Decimal` between loads and saves
     SettingsStore store_;
-    quint16 DisplayTime = 120;
-    QChar Decimal = u',';
     bool destroyed_ = false;
 
     std::unique_ptr<THidDeviceController> hidCtl_;

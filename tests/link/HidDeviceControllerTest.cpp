@@ -54,6 +54,14 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return changes == 1; }));
     }
 
+    // A data handler that only collects the received lines.
+    static HidDataHandler collectLines(QStringList& lines)
+    {
+        return [&lines](THidDevice*, std::uint8_t, const std::uint8_t* data, std::uint16_t size) {
+            lines << inputReportToLine(data, size);
+        };
+    }
+
     // An instrument appears; returns once the controller has listed it.
     VirtualBusDevice* plug(const QString& stem, int vid = kVid, int pid = kPid)
     {
@@ -218,9 +226,7 @@ TEST_F(Controller, CheckInKeepsTheHandlerAndTheNextCheckOutReadsAtOnce)
     THidDevice* dev = nullptr;
     ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
     QStringList lines;
-    dev->setOnData([&](THidDevice*, std::uint8_t, const std::uint8_t* data, std::uint16_t size) {
-        lines << inputReportToLine(data, size);
-    });
+    dev->setOnData(collectLines(lines));
     EXPECT_TRUE(dev->isReading());
     THidDevice* kept = dev;
     ctl->CheckIn(dev);
@@ -381,9 +387,7 @@ TEST_F(Controller, CheckInWhileAHandOverWaitsRunsItAndReturns)
     THidDevice* dev = nullptr;
     ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
     QStringList lines;
-    dev->setOnData([&](THidDevice*, std::uint8_t, const std::uint8_t* data, std::uint16_t size) {
-        lines << inputReportToLine(data, size);
-    });
+    dev->setOnData(collectLines(lines));
     ASSERT_TRUE(waitUntil([&] { return kv->connectionCount() == 1; }));
     kv->sendLine(u"PENDING");
     ASSERT_TRUE(pollWithoutEvents([&] { return dev->isHandOverPending(); }));
