@@ -5,7 +5,7 @@
 #pragma once
 
 #include "widgets/ChartCurveIndex.h"
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 #include "widgets/ChartStrokes.h"
 
 #include <QColor>

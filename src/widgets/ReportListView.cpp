@@ -12,8 +12,8 @@
 
 namespace kv58 {
 
-TReportListView::TReportListView(QWidget* parent)
-    : QTableView(parent), model_(new RLModel(data_, this)), header_(new RLHeaderView(this))
+TReportListView::TReportListView(TRLData& data, QWidget* parent)
+    : QTableView(parent), data_(data), model_(new RLModel(data_, this)), header_(new RLHeaderView(this))
 {
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) { data_.SetName(name); });
     setHorizontalHeader(header_);
@@ -52,7 +52,7 @@ TReportListView::TReportListView(QWidget* parent)
 
 TReportListView::~TReportListView()
 {
-    // The model reads the store, which goes before the view's children do: detach it first.
+    // The model listens to the store, which may outlive the view: detach it first.
     setModel(nullptr);
     delete model_;
 }

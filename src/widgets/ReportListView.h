@@ -1,8 +1,9 @@
 // The report table: a grid of 8-bit text cells with named columns, a column header row and an
-// optional common header row above it. It owns its data store; painting costs what is visible.
+// optional common header row above it. It shows a data store it does not own (the store must outlive
+// the view); painting costs what is visible.
 #pragma once
 
-#include "widgets/RLData.h"
+#include "data/RLData.h"
 
 #include <QColor>
 #include <QTableView>
@@ -24,7 +25,7 @@ public:
     static inline const QColor kColorHigh{0x66, 0x99, 0xCC};
     static inline const QColor kColorSelectedRow{0xED, 0xBA, 0x94};
 
-    explicit TReportListView(QWidget* parent = nullptr);
+    explicit TReportListView(TRLData& data, QWidget* parent = nullptr);
     ~TReportListView() override;
 
     TRLData& Data() { return data_; }
@@ -92,7 +93,7 @@ private:
     void alignTopRow();
     void updateCommonHeader();
 
-    TRLData data_;
+    TRLData& data_;
     RLModel* model_;
     RLHeaderView* header_;
     bool suppressPaint_ = false;

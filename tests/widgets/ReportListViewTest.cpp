@@ -36,7 +36,8 @@ protected:
         }
     }
 
-    TReportListView view;
+    TRLData store;
+    TReportListView view{store};
 };
 
 } // namespace
@@ -211,7 +212,8 @@ TEST_F(ReportListView, LoadingAnXmlTableSetsTheGridAndRestoresSuppression)
     ASSERT_TRUE(source.SaveToXMLFile(dir.filePath("t.xml")));
 
     for (const bool suppressed : {false, true}) {
-        TReportListView table;
+        TRLData target;
+        TReportListView table(target);
         table.SetSuppressPaint(suppressed);
         EXPECT_TRUE(table.LoadFromXMLFile(dir.filePath("t.xml"), "KV58"));
         EXPECT_EQ(table.SuppressPaint(), suppressed);
@@ -221,7 +223,8 @@ TEST_F(ReportListView, LoadingAnXmlTableSetsTheGridAndRestoresSuppression)
         EXPECT_EQ(table.model()->index(29, 3).data().toString(), "last");
         EXPECT_EQ(table.model()->headerData(3, Qt::Horizontal).toString(), "VISL Dose");
     }
-    TReportListView table;
+    TRLData untouched;
+    TReportListView table(untouched);
     EXPECT_FALSE(table.LoadFromXMLFile(dir.filePath("t.xml"), "OTHER"));
     EXPECT_FALSE(table.SuppressPaint());
     EXPECT_EQ(table.NrOfColumns(), 1);

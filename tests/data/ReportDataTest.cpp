@@ -1,6 +1,6 @@
 // The report table's data store: sizes, ranges, names, clearing and removing empty rows.
-#include "widgets/RLCell.h"
-#include "widgets/RLData.h"
+#include "data/RLCell.h"
+#include "data/RLData.h"
 
 #include <gtest/gtest.h>
 #include <string>

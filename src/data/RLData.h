@@ -2,7 +2,7 @@
 // with the range rules the table's callers rely on. Widget-free; the view observes it.
 #pragma once
 
-#include "widgets/RLColumn.h"
+#include "data/RLColumn.h"
 
 #include <QString>
 #include <QStringView>

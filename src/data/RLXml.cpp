@@ -1,8 +1,8 @@
-#include "widgets/RLXml.h"
+#include "data/RLXml.h"
 
 #include "core/Cp1252.h"
-#include "widgets/RLData.h"
-#include "widgets/RLXmlText.h"
+#include "data/RLData.h"
+#include "data/RLXmlText.h"
 
 #include <QBuffer>
 #include <QFile>

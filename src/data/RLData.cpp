@@ -1,7 +1,7 @@
-#include "widgets/RLData.h"
+#include "data/RLData.h"
 
 #include "core/Cp1252.h"
-#include "widgets/RLXml.h"
+#include "data/RLXml.h"
 
 #include <algorithm>
 #include <new>

@@ -2,7 +2,7 @@
 // its ticks and labels look. Every change goes to the owning chart, which redraws.
 #pragma once
 
-#include "widgets/ChartTypes.h"
+#include "data/ChartTypes.h"
 
 #include <QChar>
 

@@ -3,7 +3,7 @@
 // item is constant time, so a sliding window and a list of millions of points both stay cheap.
 #pragma once
 
-#include "widgets/ChartTypes.h"
+#include "data/ChartTypes.h"
 
 #include <algorithm>
 #include <memory>

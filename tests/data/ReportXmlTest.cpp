@@ -1,8 +1,8 @@
 // XML table files: round trip, the line search for the table, element reading, content decoding and
 // files that are damaged or not table files at all.
-#include "widgets/RLData.h"
-#include "widgets/RLXml.h"
-#include "widgets/RLXmlText.h"
+#include "data/RLData.h"
+#include "data/RLXml.h"
+#include "data/RLXmlText.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // its cells, and a long one takes little more memory than its cells.
 #pragma once
 
-#include "widgets/RLCell.h"
+#include "data/RLCell.h"
 
 #include <cstddef>
 #include <memory>

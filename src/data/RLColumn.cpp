@@ -1,4 +1,4 @@
-#include "widgets/RLColumn.h"
+#include "data/RLColumn.h"
 
 #include <algorithm>
 

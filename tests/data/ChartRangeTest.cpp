@@ -1,6 +1,6 @@
 // Range rules of the chart: SetRange, RangeLow/RangeHigh writes, reversed and logarithmic axes,
 // and which operations repaint.
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

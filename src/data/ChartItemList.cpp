@@ -1,4 +1,4 @@
-#include "widgets/ChartItemList.h"
+#include "data/ChartItemList.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "widgets/RLCell.h"
+#include "data/RLCell.h"
 
 namespace kv58 {
 

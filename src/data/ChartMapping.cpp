@@ -1,4 +1,4 @@
-#include "widgets/ChartMapping.h"
+#include "data/ChartMapping.h"
 
 #include "core/Formats.h"
 

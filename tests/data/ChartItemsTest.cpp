@@ -1,6 +1,6 @@
 // The chart's item list: appending with the current attributes, block growth, removal of the
 // oldest item and clearing.
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 
 #include <gtest/gtest.h>
 

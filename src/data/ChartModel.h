@@ -3,9 +3,9 @@
 // it directly.
 #pragma once
 
-#include "widgets/ChartItemList.h"
-#include "widgets/ChartMapping.h"
-#include "widgets/ChartScale.h"
+#include "data/ChartItemList.h"
+#include "data/ChartMapping.h"
+#include "data/ChartScale.h"
 
 #include <array>
 #include <cstdint>

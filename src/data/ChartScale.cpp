@@ -1,6 +1,6 @@
-#include "widgets/ChartScale.h"
+#include "data/ChartScale.h"
 
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 
 #include <cmath>
 #include <stdexcept>

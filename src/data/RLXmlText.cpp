@@ -1,4 +1,4 @@
-#include "widgets/RLXmlText.h"
+#include "data/RLXmlText.h"
 
 #include "core/Cp1252.h"
 

@@ -1,4 +1,4 @@
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 
 #include <algorithm>
 #include <cmath>
