@@ -36,6 +36,10 @@ public:
     int runKind() const { return runKind_; }
     void setRunKind(int kind);
 
+    // `DataFileName`: the file the measurement was last saved to or loaded from; empty if none.
+    QString fileName() const { return fileName_; }
+    void setFileName(const QString& name) { fileName_ = name; }
+
 signals:
     void instrumentChanged();
     void sensorChanged(int channel);
@@ -47,6 +51,7 @@ private:
     InstrumentInfo instrument_;
     std::array<SensorInfo, 2> sensors_;
     int runKind_ = NoMeasurement;
+    QString fileName_;
 };
 
 } // namespace kv58

@@ -12,8 +12,8 @@
 
 namespace kv58 {
 
-TReportListView::TReportListView(TRLData& data, QWidget* parent)
-    : QTableView(parent), data_(data), model_(new RLModel(data_, this)), header_(new RLHeaderView(this))
+TReportListView::TReportListView(TRLData& store, QWidget* parent)
+    : QTableView(parent), data_(store), model_(new RLModel(data_, this)), header_(new RLHeaderView(this))
 {
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) { data_.SetName(name); });
     setHorizontalHeader(header_);

@@ -25,7 +25,7 @@ public:
     static inline const QColor kColorHigh{0x66, 0x99, 0xCC};
     static inline const QColor kColorSelectedRow{0xED, 0xBA, 0x94};
 
-    explicit TReportListView(TRLData& data, QWidget* parent = nullptr);
+    explicit TReportListView(TRLData& store, QWidget* parent = nullptr);
     ~TReportListView() override;
 
     TRLData& Data() { return data_; }

@@ -1,5 +1,5 @@
 // An error a handler does not catch is shown with its own text, and the program goes on.
-#include "app/Application.h"
+#include "app/shell/Application.h"
 
 #include <QMessageBox>
 #include <QTimer>

@@ -1,0 +1,34 @@
+// The "Measure" tab: the two dot-matrix channel lines and the seven-segment clock of live data.
+#pragma once
+
+#include <QWidget>
+
+namespace kv58 {
+
+class TRasterLab;
+class TSevenSeg;
+
+class MeasurePage : public QWidget {
+    Q_OBJECT
+public:
+    explicit MeasurePage(QWidget* parent = nullptr);
+
+    // Shows a channel's line (1 or 2) with `text`.
+    void showChannel(int channel, const QString& text);
+    // Shows the clock with "hh:nn:ss".
+    void showClock(const QString& time);
+    // Hides the live displays, repainting each at once.
+    void hideLiveDisplays();
+
+    bool channelShown(int channel) const;
+    QString channelText(int channel) const;
+    bool clockShown() const;
+    QString clockText() const;
+
+private:
+    TRasterLab* CHLab1;
+    TRasterLab* CHLab2;
+    TSevenSeg* ZeitDisplay;
+};
+
+} // namespace kv58
