@@ -6,6 +6,9 @@
 
 #include "core/DateTime.h"
 
+#include <cstdint>
+#include <deque>
+
 namespace kv58 {
 
 class ChartModel;
@@ -40,9 +43,18 @@ private:
     double dataCnt_ = 0;        // samples drawn since the reset, up to the window's limit
     double save1_ = 0;          // previous value of channel 1
     double save2_ = 0;          // previous value of channel 2
-    // The kind of the previous sample, so that the window removes whole samples when one- and
-    // two-channel samples alternate.
-    bool lastTwo_ = false;
+
+    // Items each sample drew, oldest first, so that the window removes whole samples even when
+    // one- and two-channel samples alternate (a fixed two or four items would cut samples apart
+    // and join the curves wrongly). `untrackedItems_` counts items at the front of the list that this
+    // feed did not draw (a chart filled elsewhere); they go first, two or four at a time.
+    std::deque<std::uint8_t> sampleItems_;
+    int trackedItems_ = 0;
+    int untrackedItems_ = 0;
+
+    void syncWithChart();
+    void draw(TDateTime time, double value1, double value2, bool two);
+    void removeOldestSample(bool two);
 };
 
 } // namespace kv58

@@ -12,22 +12,23 @@ struct RunControlVisibility {
     bool stopButton = false;
     bool systemBox = false;
     bool measureBox = false;
-    bool offsetButton = false;  // irradiation runs
-    bool button100 = false;     // transmission and relation runs
-    bool swapButton = false;    // relation runs
+    bool offsetButton = false; // irradiation runs
+    bool button100 = false;    // transmission and relation runs
+    bool swapButton = false;   // relation runs
     friend bool operator==(const RunControlVisibility&, const RunControlVisibility&) = default;
 };
 
 class RunControlState {
 public:
     RunControlPhase phase() const { return phase_; }
+    // The kind of the run in progress (1 irradiation, 2 transmission, 3 relation); 0 outside a run.
     int runKind() const { return runKind_; }
     RunControlVisibility visibility() const;
 
     void instrumentGone();     // unplugged: No instrument
     void switchedOff();        // taken into use, power button while on, "KV58 IS OFF": Off
     void poweredOn();          // "POWER IS ON": Powering on
-    void readyTimerFired();    // Timer2: Ready
+    void readyTimerFired();    // Timer2: Ready, only while powering on
     void runStarted(int kind); // "... STARTED": Running
     void runEnded();           // "MEASUREMENT STOPPED", "SENSOR LOST" once its box is closed: Ready
 
