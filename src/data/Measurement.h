@@ -9,7 +9,6 @@
 #include "data/RLData.h"
 
 #include <QObject>
-
 #include <array>
 
 namespace kv58 {

@@ -7,7 +7,7 @@
 namespace kv58 {
 
 struct InstrumentInfo {
-    QString serial;          // "64 58 2 0007"
+    QString serial; // "64 58 2 0007"
     QString customer;
     QString productionDate;  // "dd.mm.yyyy"
     QString calibrationDate; // "dd.mm.yyyy"

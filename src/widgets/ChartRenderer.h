@@ -4,8 +4,8 @@
 // drawn from its curve index, at a cost that follows the pixels rather than the items.
 #pragma once
 
-#include "widgets/ChartCurveIndex.h"
 #include "data/ChartModel.h"
+#include "widgets/ChartCurveIndex.h"
 #include "widgets/ChartStrokes.h"
 
 #include <QColor>

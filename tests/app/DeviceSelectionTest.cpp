@@ -1,7 +1,7 @@
 // Finding, querying and taking instruments into use, with shrunk time and scripted instruments.
-#include "MainFormFixture.h"
-
 #include "app/device/DeviceSelection.h"
+
+#include "MainFormFixture.h"
 #include "link/HidDeviceController.h"
 
 #include <QListWidget>

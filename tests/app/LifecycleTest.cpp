@@ -1,13 +1,11 @@
 // Start-up and shut-down of the main window: tabs, settings, and releasing the instrument.
 #include "MainFormFixture.h"
-
 #include "app/measure/GraphPage.h"
 #include "app/shell/ShutdownSignals.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
 #include <QTabWidget>
-
 #include <csignal>
 
 using namespace kv58;
@@ -33,13 +31,13 @@ TEST_F(MainFormTest, ServiceTabsOnlyWithTheServiceCode)
         {QVariant(), {"Measure", "Table", "Graph"}},
         {QVariant(258615), {"Measure", "Table", "Graph"}},
         {QVariant(QStringLiteral("x258614")), {"Measure", "Table", "Graph"}},
-        {QVariant(258614),
-         {"Measure", "Table", "Graph", "Transfer", "Intern ONLY", "Zeit", "Kalibrierung"}},
+        {QVariant(258614), {"Measure", "Table", "Graph", "Transfer", "Intern ONLY", "Zeit", "Kalibrierung"}},
     };
     for (const auto& c : cases) {
         writeSetting(QStringLiteral("SYSTEM/Version"), c.version);
         startProgram();
-        EXPECT_EQ(visibleTabs(widget<QTabWidget>("PageControl1")), c.rightTabs) << c.version.toString().toStdString();
+        EXPECT_EQ(visibleTabs(widget<QTabWidget>("PageControl1")), c.rightTabs)
+            << c.version.toString().toStdString();
         EXPECT_EQ(visibleTabs(widget<QTabWidget>("PageControl2")), QStringList{"Device control"});
         EXPECT_EQ(widget<QTabWidget>("PageControl1").currentWidget(), &widget("Measure"));
         form.reset();

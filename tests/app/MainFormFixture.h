@@ -17,12 +17,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
-
 #include <QSettings>
+#include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -89,13 +87,20 @@ protected:
         return *found;
     }
     QAction& action(const char* name) const { return widget<QAction>(name); }
-    bool shown(const char* name) const { return widget(name).isVisible(); }
-    QString statusPanel(int panel) const { return widget<QLabel>(("StatusPanel" + std::to_string(panel)).c_str()).text(); }
+    // Shown on its own page, whichever tab is in front.
+    bool shown(const char* name) const { return !widget(name).isHidden(); }
+    QString statusPanel(int panel) const
+    {
+        return widget<QLabel>(("StatusPanel" + std::to_string(panel)).c_str()).text();
+    }
 
     InstrumentSession& session() { return form->session(); }
     QStringList log() const { return widget<HistoryLog>("HistoryListBox").lines(); }
 
-    bool waitInUse() { return waitUntil([this] { return session().CurrentDevice() && shown("KVOffLabel"); }); }
+    bool waitInUse()
+    {
+        return waitUntil([this] { return session().CurrentDevice() && shown("KVOffLabel"); });
+    }
 
     VirtualBus bus;
     FixedClock clock;

@@ -1,6 +1,5 @@
 // The power button, the deferred commands that replies trigger, and the keep-alive poll.
 #include "MainFormFixture.h"
-
 #include "app/device/DeviceLink.h"
 #include "app/device/DeviceSelection.h"
 

@@ -6,7 +6,6 @@
 #include "protocol/DeferredJobs.h"
 
 #include <QObject>
-
 #include <functional>
 
 class QTimer;

@@ -6,7 +6,6 @@
 #include "link/HidDevice.h"
 
 #include <QObject>
-
 #include <cstdint>
 
 namespace kv58 {

@@ -11,7 +11,7 @@
 namespace kv58 {
 namespace {
 
-QLabel* stateLabel(const char* caption, const char* name, QWidget* parent)
+QLabel* makeStateLabel(const char* caption, const char* name, QWidget* parent)
 {
     auto* label = new QLabel(QString::fromUtf8(caption), parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -53,10 +53,10 @@ DevicePage::DevicePage(QWidget* parent) : QWidget(parent)
     place->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(runControlsPlace_);
 
-    NoKVLabel = stateLabel(N_("NO KV58 CONNECTED"), "NoKVLabel", this);
-    SearchKVLabel = stateLabel(N_("Searching KV58"), "SearchKVLabel", this);
-    KVOffLabel = stateLabel(N_("KV58 is off."), "KVOffLabel", this);
-    SelectKVLabel = stateLabel(N_("Please select the KV58:"), "SelectKVLabel", this);
+    NoKVLabel = makeStateLabel(N_("NO KV58 CONNECTED"), "NoKVLabel", this);
+    SearchKVLabel = makeStateLabel(N_("Searching KV58"), "SearchKVLabel", this);
+    KVOffLabel = makeStateLabel(N_("KV58 is off."), "KVOffLabel", this);
+    SelectKVLabel = makeStateLabel(N_("Please select the KV58:"), "SelectKVLabel", this);
     auto* labels = new QWidget(this);
     auto* labelPlace = new QGridLayout(labels);
     for (QLabel* label : {NoKVLabel, SearchKVLabel, KVOffLabel, SelectKVLabel})

@@ -25,10 +25,11 @@ bool isKv58(const THidDevice& device)
 
 } // namespace
 
-DeviceSelection::DeviceSelection(THidDeviceController& controller, InstrumentSession& session, DeviceLink& link,
-                                 DevicePage& page, UsePoll& usePoll, Pacing pacing, QObject* parent)
-    : QObject(parent), controller_(controller), session_(session), link_(link), page_(page), usePoll_(usePoll),
-      pacing_(pacing), stepTimer_(new QTimer(this))
+DeviceSelection::DeviceSelection(THidDeviceController& controller, InstrumentSession& session,
+                                 DeviceLink& link, DevicePage& page, UsePoll& usePoll, Pacing pacing,
+                                 QObject* parent)
+    : QObject(parent), controller_(controller), session_(session), link_(link), page_(page),
+      usePoll_(usePoll), pacing_(pacing), stepTimer_(new QTimer(this))
 {
     stepTimer_->setSingleShot(true);
     connect(stepTimer_, &QTimer::timeout, this, &DeviceSelection::step);
@@ -61,10 +62,10 @@ void DeviceSelection::HidCtlDeviceChange()
             stepTimer_->stop();
             if (phase_ == Phase::ListQuery) {
                 session_.CurrentDevice()->setOnData(nullptr);
-                controller_.CheckIn(session_.CurrentDevice());
+                checkInCurrent();
                 queryNextListed();
             } else {
-                controller_.CheckIn(session_.CurrentDevice());
+                checkInCurrent();
                 page_.showStateLabel(DevicePage::StateLabel::NoInstrument);
                 endSearch();
             }
@@ -73,7 +74,7 @@ void DeviceSelection::HidCtlDeviceChange()
     }
 
     if (session_.CurrentDevice() && !session_.CurrentDevice()->IsPluggedIn()) {
-        controller_.CheckIn(session_.CurrentDevice());
+        checkInCurrent();
         usePoll_.stop();
         session_.setPowerOn(false);
         page_.showStateLabel(DevicePage::StateLabel::NoInstrument);
@@ -125,7 +126,7 @@ void DeviceSelection::finishSingle()
 {
     if (deviceInUse_) {
         session_.CurrentDevice()->setOnData(nullptr);
-        controller_.CheckIn(session_.CurrentDevice());
+        checkInCurrent();
         page_.showStateLabel(DevicePage::StateLabel::NoInstrument);
         endSearch();
         return;
@@ -147,7 +148,8 @@ void DeviceSelection::queryNextListed()
 {
     THidDevice* next = nullptr;
     for (THidDevice* device : controller_.devices()) {
-        if (!visited_.contains(device) && !device->IsCheckedOut() && device->IsPluggedIn() && isKv58(*device)) {
+        if (!visited_.contains(device) && !device->IsCheckedOut() && device->IsPluggedIn() &&
+            isKv58(*device)) {
             next = device;
             break;
         }
@@ -176,7 +178,7 @@ void DeviceSelection::finishListed()
     THidDevice* device = session_.CurrentDevice();
     device->setOnData(nullptr);
     if (deviceInUse_) {
-        controller_.CheckIn(session_.CurrentDevice());
+        checkInCurrent();
     } else {
         page_.addInstrument(queriedName_, device);
         device->SetNumInputBuffers(128);
@@ -257,6 +259,14 @@ void DeviceSelection::PowerButtonClick()
     emit powerOnRequested();
     page_.showStateLabel(DevicePage::StateLabel::None);
     QTimer::singleShot(pacing_.ms(kPowerOnRepeatMs), this, [this] { link_.USB_Send(cmd::powerOn()); });
+}
+
+// Gives the current instrument back to the controller; none is current afterwards.
+void DeviceSelection::checkInCurrent()
+{
+    THidDevice* device = session_.CurrentDevice();
+    controller_.CheckIn(device);
+    session_.setCurrentDevice(nullptr);
 }
 
 void DeviceSelection::beginUseQuery()

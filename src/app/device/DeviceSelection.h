@@ -9,6 +9,7 @@
 #pragma once
 
 #include "app/shell/Pacing.h"
+#include "protocol/Messages.h"
 
 #include <QObject>
 #include <QSet>
@@ -81,6 +82,7 @@ private:
     bool currentStillPlugged() const;
 
     void beginUseQuery();
+    void checkInCurrent();
 
     THidDeviceController& controller_;
     InstrumentSession& session_;

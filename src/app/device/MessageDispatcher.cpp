@@ -19,7 +19,9 @@
 
 namespace kv58 {
 
-MessageDispatcher::MessageDispatcher(DispatchTargets targets, QObject* parent) : QObject(parent), t_(targets) {}
+MessageDispatcher::MessageDispatcher(DispatchTargets targets, QObject* parent) : QObject(parent), t_(targets)
+{
+}
 
 void MessageDispatcher::decode(const QString& line)
 {
@@ -165,7 +167,8 @@ void MessageDispatcher::apply(const NackReply& reply)
 void MessageDispatcher::showRefusal(NackRow row)
 {
     const NackMessage message = nackMessage(row);
-    QMessageBox::information(&t_.window, t_.window.windowTitle(), _(message.first) + QChar(13) + _(message.second));
+    QMessageBox::information(&t_.window, t_.window.windowTitle(),
+                             _(message.first) + QChar(13) + _(message.second));
     if (row == NackRow::SensorLost) {
         t_.live.runEnded();
         t_.runControls.runEnded();

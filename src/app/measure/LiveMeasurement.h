@@ -9,7 +9,6 @@
 #include "protocol/Messages.h"
 
 #include <QObject>
-
 #include <functional>
 
 namespace kv58 {

@@ -40,8 +40,8 @@ void MeasurePage::showClock(const QString& time)
 
 void MeasurePage::hideLiveDisplays()
 {
-    for (QWidget* w : {static_cast<QWidget*>(CHLab1), static_cast<QWidget*>(CHLab2),
-                       static_cast<QWidget*>(ZeitDisplay)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(CHLab1), static_cast<QWidget*>(CHLab2), static_cast<QWidget*>(ZeitDisplay)}) {
         w->hide();
         w->repaint();
     }

@@ -27,8 +27,8 @@ QPushButton* button(const char* caption, const char* name, QWidget* parent)
 }
 
 // A titled group of two radio items side by side; ids follow the item order.
-QGroupBox* twoItemChoice(const char* title, const char* name, const char* item0, const char* item1, int selected,
-                         QButtonGroup** group, QWidget* parent)
+QGroupBox* twoItemChoice(const char* title, const char* name, const char* item0, const char* item1,
+                         int selected, QButtonGroup** group, QWidget* parent)
 {
     auto* box = new QGroupBox(QString::fromUtf8(title), parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -81,8 +81,10 @@ RunControls::RunControls(Sender send, int readyDelayMs, QWidget* parent)
     IntervallIO->setAccessibleName(QString::fromUtf8(N_("Intervall")));
     systemLayout->addWidget(ButIntervall, 0, 0);
     systemLayout->addWidget(IntervallIO, 0, 1);
-    GainGroup = twoItemChoice(N_("Gain Control"), "GainGroup", N_("off"), N_("on"), 1, &GainButtons, SystemBox);
-    UnitGroup1 = twoItemChoice(N_("Units"), "UnitGroup1", N_("W/m²"), N_("mW/cm² "), 1, &UnitButtons, SystemBox);
+    GainGroup =
+        twoItemChoice(N_("Gain Control"), "GainGroup", N_("off"), N_("on"), 1, &GainButtons, SystemBox);
+    UnitGroup1 =
+        twoItemChoice(N_("Units"), "UnitGroup1", N_("W/m²"), N_("mW/cm² "), 1, &UnitButtons, SystemBox);
     systemLayout->addWidget(GainGroup, 1, 0, 1, 2);
     systemLayout->addWidget(UnitGroup1, 2, 0, 1, 2);
     layout->addWidget(SystemBox);

@@ -7,7 +7,6 @@
 #include "live/RunControlState.h"
 
 #include <QWidget>
-
 #include <functional>
 
 class QButtonGroup;

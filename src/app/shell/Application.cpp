@@ -3,7 +3,6 @@
 #include "core/Translation.h"
 
 #include <QMessageBox>
-
 #include <exception>
 
 namespace kv58 {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QApplication>
-
 #include <functional>
 
 namespace kv58 {

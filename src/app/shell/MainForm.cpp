@@ -63,6 +63,8 @@ TMainForm::TMainForm(MainFormOptions options, QWidget* parent)
 TMainForm::~TMainForm()
 {
     FormDestroy();
+    // The pages show the measurement: they go before it does.
+    delete takeCentralWidget();
 }
 
 void TMainForm::FormCreate()
@@ -115,15 +117,15 @@ void TMainForm::buildCollaborators(const MainFormOptions& options)
         },
         [this](const QString& line) { link_->USB_Send(line); }, this);
     selection_ = new DeviceSelection(*hidCtl_, *session_, *link_, *DeviceSheet, *usePoll_, pacing_, this);
-    runControls_ = new RunControls([this](const QString& line) { link_->USB_Send(line); },
-                                   pacing_.ms(kReadyDelayMs));
+    runControls_ =
+        new RunControls([this](const QString& line) { link_->USB_Send(line); }, pacing_.ms(kReadyDelayMs));
     runControls_->setObjectName(QStringLiteral("RunControls"));
     DeviceSheet->setRunControls(runControls_);
     infoTabs_ = new InformationTabs(*PageControl2, *measurement_, this);
     live_ = new LiveMeasurement(
         *measurement_, *clock_, *Measure, *Table, [this] { return liveSettings(); }, this);
-    dispatcher_ = new MessageDispatcher({*session_, *jobs_, *selection_, *DeviceSheet, *usePoll_, *runControls_,
-                                         *live_, *infoTabs_, *status_, *measurement_, *this},
+    dispatcher_ = new MessageDispatcher({*session_, *jobs_, *selection_, *DeviceSheet, *usePoll_,
+                                         *runControls_, *live_, *infoTabs_, *status_, *measurement_, *this},
                                         this);
 }
 
@@ -134,8 +136,10 @@ void TMainForm::wire()
             session_->setRTCStart(in.now);
     });
     connect(link_, &DeviceLink::lineReceived, dispatcher_, &MessageDispatcher::decode);
-    connect(hidCtl_.get(), &THidDeviceController::OnDeviceChange, selection_, &DeviceSelection::HidCtlDeviceChange);
-    connect(hidCtl_.get(), &THidDeviceController::OnDeviceDataError, link_, &DeviceLink::HidCtlDeviceDataError);
+    connect(hidCtl_.get(), &THidDeviceController::OnDeviceChange, selection_,
+            &DeviceSelection::HidCtlDeviceChange);
+    connect(hidCtl_.get(), &THidDeviceController::OnDeviceDataError, link_,
+            &DeviceLink::HidCtlDeviceDataError);
     connect(hidCtl_.get(), &THidDeviceController::OnDeviceSkipped, this,
             [this](const QString& path, const QString& reason) {
                 link_->AddToHistory(QStringLiteral("SKIPPED: %1: %2").arg(path, reason));
@@ -154,9 +158,11 @@ void TMainForm::wire()
     connect(selection_, &DeviceSelection::powerOnRequested, runControls_, &RunControls::powerOnRequested);
 
     connect(runControls_, &RunControls::runRequested, measurement_.get(), &Measurement::setRunKind);
-    connect(runControls_, &RunControls::readyShown, this, [this] { PageControl2->setCurrentWidget(DeviceSheet); });
+    connect(runControls_, &RunControls::readyShown, this,
+            [this] { PageControl2->setCurrentWidget(DeviceSheet); });
     connect(live_, &LiveMeasurement::lineArrived, this, &TMainForm::markUnsaved);
-    connect(live_, &LiveMeasurement::measurePageWanted, this, [this] { PageControl1->setCurrentWidget(Measure); });
+    connect(live_, &LiveMeasurement::measurePageWanted, this,
+            [this] { PageControl1->setCurrentWidget(Measure); });
 
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);
     connect(Englisch1, &QAction::triggered, this, [this] { selectLanguage(true); });

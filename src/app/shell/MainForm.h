@@ -9,7 +9,6 @@
 #include "link/HidBackend.h"
 
 #include <QMainWindow>
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -45,7 +44,8 @@ struct LiveSettings;
 struct MainFormOptions {
     Pacing pacing;
     Clock* clock = nullptr; // the machine's clock when null
-    std::function<std::vector<std::unique_ptr<HidBackend>>()> backends; // the OS and the virtual bus when empty
+    std::function<std::vector<std::unique_ptr<HidBackend>>()>
+        backends; // the OS and the virtual bus when empty
 };
 
 class TMainForm : public QMainWindow {

@@ -1,11 +1,10 @@
-#include "app/shell/MainForm.h"
-
 #include "app/device/DevicePage.h"
 #include "app/measure/GraphPage.h"
 #include "app/measure/MeasurePage.h"
 #include "app/measure/TablePage.h"
 #include "app/service/HistoryLog.h"
 #include "app/service/InternPage.h"
+#include "app/shell/MainForm.h"
 #include "core/Translation.h"
 #include "data/Measurement.h"
 

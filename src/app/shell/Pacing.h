@@ -10,10 +10,7 @@ namespace kv58 {
 struct Pacing {
     double scale = 1.0;
 
-    int ms(int nominalMs) const
-    {
-        return std::max(1, static_cast<int>(std::lround(nominalMs * scale)));
-    }
+    int ms(int nominalMs) const { return std::max(1, static_cast<int>(std::lround(nominalMs * scale))); }
 };
 
 } // namespace kv58
