@@ -28,7 +28,8 @@ QPushButton* button(const char* caption, const char* name, QWidget* parent)
 
 // A titled group of two radio items side by side; ids follow the item order.
 QGroupBox* twoItemChoice(const char* title, const char* name, const char* item0, const char* item1,
-                         int selected, QButtonGroup** group, QWidget* parent)
+                         const char* const (&itemNames)[2], int selected, QButtonGroup** group,
+                         QWidget* parent)
 {
     auto* box = new QGroupBox(QString::fromUtf8(title), parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -37,6 +38,7 @@ QGroupBox* twoItemChoice(const char* title, const char* name, const char* item0,
     const char* items[] = {item0, item1};
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(QString::fromUtf8(items[i]), box);
+        radio->setObjectName(QString::fromLatin1(itemNames[i]));
         (*group)->addButton(radio, i);
         layout->addWidget(radio);
         radio->setChecked(i == selected);
@@ -81,10 +83,12 @@ RunControls::RunControls(Sender send, int readyDelayMs, QWidget* parent)
     IntervallIO->setAccessibleName(QString::fromUtf8(N_("Intervall")));
     systemLayout->addWidget(ButIntervall, 0, 0);
     systemLayout->addWidget(IntervallIO, 0, 1);
-    GainGroup =
-        twoItemChoice(N_("Gain Control"), "GainGroup", N_("off"), N_("on"), 1, &GainButtons, SystemBox);
-    UnitGroup1 =
-        twoItemChoice(N_("Units"), "UnitGroup1", N_("W/m²"), N_("mW/cm² "), 1, &UnitButtons, SystemBox);
+    const char* const gainNames[2] = {"GainOff", "GainOn"};
+    const char* const unitNames[2] = {"UnitWm2", "UnitMwCm2"};
+    GainGroup = twoItemChoice(N_("Gain Control"), "GainGroup", N_("off"), N_("on"), gainNames, 1,
+                              &GainButtons, SystemBox);
+    UnitGroup1 = twoItemChoice(N_("Units"), "UnitGroup1", N_("W/m²"), N_("mW/cm² "), unitNames, 1,
+                               &UnitButtons, SystemBox);
     systemLayout->addWidget(GainGroup, 1, 0, 1, 2);
     systemLayout->addWidget(UnitGroup1, 2, 0, 1, 2);
     layout->addWidget(SystemBox);
