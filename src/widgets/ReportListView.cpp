@@ -32,7 +32,8 @@ TReportListView::TReportListView(TRLData& store, QWidget* parent)
     header_->setSectionResizeMode(QHeaderView::Interactive);
     header_->setStretchLastSection(false);
 
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A narrow window reaches the columns beyond its edge by scrolling sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setSelectionMode(QAbstractItemView::NoSelection);

@@ -3,7 +3,9 @@
 #include "widgets/RasterLab.h"
 #include "widgets/SevenSeg.h"
 
+#include <QResizeEvent>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace kv58 {
 
@@ -22,7 +24,39 @@ MeasurePage::MeasurePage(QWidget* parent) : QWidget(parent)
     layout->addWidget(CHLab2);
     layout->addWidget(ZeitDisplay, 0, Qt::AlignLeft);
     layout->addStretch(1);
+    for (TRasterLab* line : {CHLab1, CHLab2}) {
+        line->setAccessibleName(QString());
+        line->installEventFilter(this);
+    }
     hideLiveDisplays();
+}
+
+bool MeasurePage::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only a new width asks for other dots; the height follows the dots by itself.
+    if (event->type() == QEvent::Resize && (watched == CHLab1 || watched == CHLab2)) {
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->size().width() != resize->oldSize().width())
+            fitDots(static_cast<TRasterLab*>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MeasurePage::fitDots(TRasterLab* line)
+{
+    static bool fitting = false; // the new dots resize the line, which must not fit again
+    if (fitting)
+        return;
+    fitting = true;
+    // Dot size and spacing from the design's down to solid one-pixel dots.
+    constexpr std::pair<int, int> kDots[] = {{2, 1}, {1, 1}, {1, 0}};
+    for (const auto& [size, spacing] : kDots) {
+        line->setDotSize(size);
+        line->setDotSpacing(spacing);
+        if (line->sizeHint().width() <= line->width())
+            break;
+    }
+    fitting = false;
 }
 
 void MeasurePage::showChannel(int channel, const QString& text)
@@ -30,6 +64,7 @@ void MeasurePage::showChannel(int channel, const QString& text)
     TRasterLab* line = channel == 2 ? CHLab2 : CHLab1;
     line->setText(text);
     line->show();
+    fitDots(line);
 }
 
 void MeasurePage::showClock(const QString& time)

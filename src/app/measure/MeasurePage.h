@@ -25,7 +25,14 @@ public:
     bool clockShown() const;
     QString clockText() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The largest dots with which the line's text fits its width (a narrow window still shows
+    // the whole value, in smaller dots).
+    static void fitDots(TRasterLab* line);
+
     TRasterLab* CHLab1;
     TRasterLab* CHLab2;
     TSevenSeg* ZeitDisplay;
