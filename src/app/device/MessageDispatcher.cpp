@@ -8,6 +8,9 @@
 #include "app/info/InformationTabs.h"
 #include "app/measure/LiveMeasurement.h"
 #include "app/measure/RunControls.h"
+#include "app/service/InternPage.h"
+#include "app/service/KalPage.h"
+#include "app/service/ZeitPage.h"
 #include "app/shell/StatusPanels.h"
 #include "core/Translation.h"
 #include "data/Measurement.h"
@@ -48,7 +51,11 @@ void MessageDispatcher::apply(const UseReply& reply)
     t_.selection.useAnswered(reply);
 }
 
-void MessageDispatcher::apply(const ClockLine&) {}
+// Clock lines outside a calibration run are only logged.
+void MessageDispatcher::apply(const ClockLine& line)
+{
+    t_.zeit.logClockLine(line.line);
+}
 
 void MessageDispatcher::switchedOn()
 {
@@ -110,23 +117,28 @@ void MessageDispatcher::apply(const AckReply& reply)
         break;
     case AckRow::Firmware:
         t_.session.setVersions(reply.firmwareVersion, reply.hardwareVersion);
+        t_.intern.showVersions(reply.firmwareVersion, reply.hardwareVersion, reply.text);
         break;
     case AckRow::Customer:
-        instrument.customer = reply.text;
+        t_.intern.showCustomer(reply.text);
+        instrument.customer = t_.intern.customerText();
         t_.measurement.setInstrument(instrument);
         t_.infoTabs.showInstrumentTab();
         t_.runControls.customerReported();
         break;
     case AckRow::BuildDate:
+        t_.intern.showBuildDate(*reply.date);
         instrument.productionDate = infoDateText(*reply.date);
         t_.measurement.setInstrument(instrument);
         break;
     case AckRow::Serial:
         t_.status.setInstrumentSerial(QStringLiteral("# ") + reply.text);
         instrument.serial = reply.text;
+        t_.intern.showSerial(reply.text);
         t_.measurement.setInstrument(instrument);
         break;
     case AckRow::CalDate:
+        t_.intern.showCalDate(*reply.date);
         instrument.calibrationDate = infoDateText(*reply.date);
         t_.measurement.setInstrument(instrument);
         t_.session.setTransferAll(false);
@@ -148,6 +160,8 @@ void MessageDispatcher::apply(const AckReply& reply)
     case AckRow::Ch1SensorOffset:
     case AckRow::Ch2SensorOffset:
     case AckRow::RtcCal:
+        t_.zeit.logCalibrationRegister(reply.text);
+        break;
     case AckRow::Unknown:
         break;
     }
@@ -178,9 +192,14 @@ void MessageDispatcher::showRefusal(NackRow row)
 void MessageDispatcher::apply(const ChannelInfo& info)
 {
     t_.infoTabs.showChannelTab(info.channel);
-    t_.measurement.setSensor(info.channel, applyChannelInfo(t_.measurement.sensor(info.channel), info));
-    if (info.keyKind == ChannelKey::Removed)
+    const SensorInfo sensor = applyChannelInfo(t_.measurement.sensor(info.channel), info);
+    t_.measurement.setSensor(info.channel, sensor);
+    if (info.keyKind == ChannelKey::SensorOffset && info.number)
+        t_.kal.showOffset(info.channel, sensor.offset);
+    if (info.keyKind == ChannelKey::Removed) {
+        t_.kal.sensorRemoved(info.channel);
         t_.infoTabs.hideChannelTab(info.channel);
+    }
 }
 
 } // namespace kv58

@@ -16,11 +16,14 @@ class DevicePage;
 class DeviceSelection;
 class InformationTabs;
 class InstrumentSession;
+class InternPage;
+class KalPage;
 class LiveMeasurement;
 class Measurement;
 class RunControls;
 class StatusPanels;
 class UsePoll;
+class ZeitPage;
 
 // The parts a received line can act on.
 struct DispatchTargets {
@@ -34,6 +37,9 @@ struct DispatchTargets {
     InformationTabs& infoTabs;
     StatusPanels& status;
     Measurement& measurement;
+    InternPage& intern; // service fields the replies write
+    ZeitPage& zeit;
+    KalPage& kal;
     QWidget& window; // parent of the refusal boxes
 };
 

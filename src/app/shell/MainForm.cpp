@@ -15,6 +15,8 @@
 #include "app/measure/TablePage.h"
 #include "app/service/HistoryLog.h"
 #include "app/service/InternPage.h"
+#include "app/service/KalPage.h"
+#include "app/service/ZeitPage.h"
 #include "app/shell/StatusPanels.h"
 #include "app/shell/WindowTranslator.h"
 #include "core/Clock.h"
@@ -77,6 +79,7 @@ void TMainForm::FormCreate()
 
     PageControl1->setCurrentWidget(Measure);
     session_->setTransferAll(false);
+    UVG->setDatesToday(clock_->now());
     setMinimumSize(530, 640);
 
     LoadSettings(true);
@@ -86,7 +89,8 @@ void TMainForm::FormCreate()
 
     UVG->setDataFolderText(settings_.dataPath);
 
-    for (QWidget* page : {static_cast<QWidget*>(UVG), Transfer, ZeitTab, KalSheet})
+    for (QWidget* page : {static_cast<QWidget*>(UVG), Transfer, static_cast<QWidget*>(ZeitTab),
+                          static_cast<QWidget*>(KalSheet)})
         setTabShown(PageControl1, page, settings_.serviceMode);
 
     infoTabs_->hideAll();
@@ -124,9 +128,10 @@ void TMainForm::buildCollaborators(const MainFormOptions& options)
     infoTabs_ = new InformationTabs(*PageControl2, *measurement_, this);
     live_ = new LiveMeasurement(
         *measurement_, *clock_, *Measure, *Table, [this] { return liveSettings(); }, this);
-    dispatcher_ = new MessageDispatcher({*session_, *jobs_, *selection_, *DeviceSheet, *usePoll_,
-                                         *runControls_, *live_, *infoTabs_, *status_, *measurement_, *this},
-                                        this);
+    dispatcher_ =
+        new MessageDispatcher({*session_, *jobs_, *selection_, *DeviceSheet, *usePoll_, *runControls_, *live_,
+                               *infoTabs_, *status_, *measurement_, *UVG, *ZeitTab, *KalSheet, *this},
+                              this);
 }
 
 void TMainForm::wire()

@@ -28,6 +28,7 @@ class HistoryLog;
 class InformationTabs;
 class InstrumentSession;
 class InternPage;
+class KalPage;
 class LiveMeasurement;
 class Measurement;
 class MeasurePage;
@@ -38,6 +39,7 @@ class TablePage;
 class THidDevice;
 class THidDeviceController;
 class UsePoll;
+class ZeitPage;
 struct LiveSettings;
 
 // What tests replace: the clock, how long waits last, and where devices come from.
@@ -103,8 +105,8 @@ private:
     GraphPage* Graph = nullptr;
     QWidget* Transfer = nullptr;
     InternPage* UVG = nullptr; // "Intern ONLY"
-    QWidget* ZeitTab = nullptr;
-    QWidget* KalSheet = nullptr;
+    ZeitPage* ZeitTab = nullptr;
+    KalPage* KalSheet = nullptr;
     HistoryLog* HistoryListBox = nullptr;
 
     QAction* OpenAction = nullptr;

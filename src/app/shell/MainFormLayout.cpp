@@ -4,6 +4,8 @@
 #include "app/measure/TablePage.h"
 #include "app/service/HistoryLog.h"
 #include "app/service/InternPage.h"
+#include "app/service/KalPage.h"
+#include "app/service/ZeitPage.h"
 #include "app/shell/MainForm.h"
 #include "core/Translation.h"
 #include "data/Measurement.h"
@@ -105,9 +107,9 @@ void TMainForm::buildPages()
     Transfer->setObjectName(QStringLiteral("Transfer"));
     UVG = new InternPage(PageControl1);
     UVG->setObjectName(QStringLiteral("UVG"));
-    ZeitTab = new QWidget(PageControl1);
+    ZeitTab = new ZeitPage(PageControl1);
     ZeitTab->setObjectName(QStringLiteral("ZeitTab"));
-    KalSheet = new QWidget(PageControl1);
+    KalSheet = new KalPage(PageControl1);
     KalSheet->setObjectName(QStringLiteral("KalSheet"));
     PageControl1->addTab(Measure, text(N_("Measure")));
     PageControl1->addTab(Table, text(N_("Table")));
