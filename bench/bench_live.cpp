@@ -13,7 +13,9 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -21,7 +23,6 @@ using namespace kv58;
 
 namespace {
 
-constexpr int kLines = 1000000;
 constexpr int kWindow = 1000;
 
 double threadCpuUs()
@@ -84,6 +85,8 @@ int main(int argc, char** argv)
         receive(form, QString::fromLatin1(line));
     QApplication::processEvents();
 
+    // The run's length; a shorter one (first argument) gives a quick look.
+    const int kLines = argc > 1 ? std::max(2 * kWindow, std::atoi(argv[1])) : 1000000;
     const double first = timeWindow(form, 1);
     for (int n = kWindow + 1; n <= kLines - kWindow; ++n) {
         receive(form, irradiationLine(n));

@@ -4,13 +4,21 @@
 #include "widgets/SevenSeg.h"
 
 #include <QResizeEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
 
 namespace kv58 {
 
-MeasurePage::MeasurePage(QWidget* parent) : QWidget(parent)
+namespace {
+constexpr int kFrameMs = 16; // one frame at 60 Hz
+}
+
+MeasurePage::MeasurePage(QWidget* parent) : QWidget(parent), frame_(new QTimer(this))
 {
+    frame_->setSingleShot(true);
+    frame_->setInterval(kFrameMs);
+    connect(frame_, &QTimer::timeout, this, [this] { setUpdatesEnabled(true); });
     auto* layout = new QVBoxLayout(this);
     CHLab1 = new TRasterLab(this);
     CHLab1->setObjectName(QStringLiteral("CHLab1"));
@@ -62,6 +70,7 @@ void MeasurePage::fitDots(TRasterLab* line)
 void MeasurePage::showChannel(int channel, const QString& text)
 {
     TRasterLab* line = channel == 2 ? CHLab2 : CHLab1;
+    paintAtNextFrame();
     line->setText(text);
     line->show();
     fitDots(line);
@@ -69,12 +78,24 @@ void MeasurePage::showChannel(int channel, const QString& text)
 
 void MeasurePage::showClock(const QString& time)
 {
+    paintAtNextFrame();
     ZeitDisplay->setCaption(time);
     ZeitDisplay->show();
 }
 
+void MeasurePage::paintAtNextFrame()
+{
+    if (frame_->isActive())
+        return;
+    setUpdatesEnabled(false);
+    frame_->start();
+}
+
 void MeasurePage::hideLiveDisplays()
 {
+    // Hiding is shown at once.
+    frame_->stop();
+    setUpdatesEnabled(true);
     for (QWidget* w :
          {static_cast<QWidget*>(CHLab1), static_cast<QWidget*>(CHLab2), static_cast<QWidget*>(ZeitDisplay)}) {
         w->hide();

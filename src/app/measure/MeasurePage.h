@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class QTimer;
+
 namespace kv58 {
 
 class TRasterLab;
@@ -29,6 +31,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Lines may arrive faster than the screen shows frames: the displays take every text at once,
+    // but repaint at most once per frame.
+    void paintAtNextFrame();
+
     // The largest dots with which the line's text fits its width (a narrow window still shows
     // the whole value, in smaller dots).
     static void fitDots(TRasterLab* line);
@@ -36,6 +42,7 @@ private:
     TRasterLab* CHLab1;
     TRasterLab* CHLab2;
     TSevenSeg* ZeitDisplay;
+    QTimer* frame_;
 };
 
 } // namespace kv58

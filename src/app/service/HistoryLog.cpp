@@ -1,40 +1,74 @@
 #include "app/service/HistoryLog.h"
 
+#include <QAbstractTableModel>
 #include <QFontMetrics>
-#include <QStyledItemDelegate>
+#include <QHeaderView>
+#include <vector>
 
 namespace kv58 {
-namespace {
 
-// Every row is as wide as the widest line seen since the last clear, so the list scrolls
-// horizontally over that extent while keeping uniform rows, which stay cheap with huge logs.
-class ExtentDelegate final : public QStyledItemDelegate {
+// The log's lines; they are only ever appended or cleared all at once.
+class HistoryModel final : public QAbstractTableModel {
 public:
-    ExtentDelegate(const int* extent, QObject* parent) : QStyledItemDelegate(parent), extent_(extent) {}
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override
     {
-        return {*extent_, option.fontMetrics.height() + 2};
+        return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 1; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+            return {};
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
+        return lines_[static_cast<std::size_t>(index.row())];
     }
 
+    void append(const QString& line)
+    {
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        lines_.push_back(line);
+        endInsertRows();
+    }
+    void clear()
+    {
+        beginResetModel();
+        lines_.clear();
+        lines_.shrink_to_fit();
+        endResetModel();
+    }
+    const std::vector<QString>& lines() const { return lines_; }
+
 private:
-    const int* extent_;
+    std::vector<QString> lines_;
 };
 
-} // namespace
-
-HistoryLog::HistoryLog(QWidget* parent) : QListWidget(parent)
+HistoryLog::HistoryLog(QWidget* parent) : QTableView(parent), lines_(new HistoryModel(this))
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPixelSize(13);
     setFont(font);
-    setUniformItemSizes(true);
+    setModel(lines_);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 2);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setColumnWidth(0, 0);
+    setShowGrid(false);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setTextElideMode(Qt::ElideNone);
-    setItemDelegate(new ExtentDelegate(&extent_, this));
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 }
 
 void HistoryLog::AddToHistory(const QString& line)
@@ -42,27 +76,30 @@ void HistoryLog::AddToHistory(const QString& line)
     const int width = QFontMetrics(font()).horizontalAdvance(line) + 16;
     if (extent_ < width) {
         extent_ = width;
-        scheduleDelayedItemsLayout();
+        setColumnWidth(0, extent_);
     }
-    addItem(line);
-    setCurrentRow(count() - 1);
+    lines_->append(line);
     scrollToBottom();
-    clearSelection();
 }
 
 void HistoryLog::clearLog()
 {
-    clear();
+    lines_->clear();
     extent_ = 0;
-    scheduleDelayedItemsLayout();
+    setColumnWidth(0, 0);
+}
+
+int HistoryLog::count() const
+{
+    return lines_->rowCount();
 }
 
 QStringList HistoryLog::lines() const
 {
     QStringList out;
     out.reserve(count());
-    for (int i = 0; i < count(); ++i)
-        out << item(i)->text();
+    for (const QString& line : lines_->lines())
+        out << line;
     return out;
 }
 
