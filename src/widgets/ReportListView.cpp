@@ -4,6 +4,7 @@
 #include "widgets/RLHeaderView.h"
 #include "widgets/RLModel.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <algorithm>
@@ -61,8 +62,11 @@ TReportListView::~TReportListView()
 void TReportListView::syncNow() const
 {
     model_->flush();
-    // Scroll range and row positions follow the row count only after the delayed layout.
-    const_cast<TReportListView*>(this)->executeDelayedItemsLayout();
+    // Scroll range and row positions follow the row count only after the delayed layout, and the
+    // viewport's height only after the scroll bars have been placed.
+    auto* self = const_cast<TReportListView*>(this);
+    self->executeDelayedItemsLayout();
+    QCoreApplication::sendPostedEvents(self, QEvent::LayoutRequest);
 }
 
 void TReportListView::scrollContentsBy(int dx, int dy)

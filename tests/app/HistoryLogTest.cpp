@@ -1,6 +1,8 @@
 // The history log keeps every line and widens its extent to the widest line until it is cleared.
 #include "app/service/HistoryLog.h"
 
+#include "support/Waiting.h"
+
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -26,8 +28,11 @@ TEST(HistoryLog, ExtentGrowsWithTheWidestLineAndRestartsOnClear)
 
     for (int i = 0; i < 50; ++i)
         log.AddToHistory(QString::number(i));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum()); // the newest shows
+    // The newest line shows, at the latest at the end of the frame.
+    EXPECT_TRUE(test::waitUntil([&] {
+        return log.verticalScrollBar()->maximum() > 0 &&
+               log.verticalScrollBar()->value() == log.verticalScrollBar()->maximum();
+    }));
 
     log.clearLog();
     EXPECT_EQ(log.horizontalExtent(), 0);

@@ -24,13 +24,7 @@ protected:
         ASSERT_TRUE(waitInUse());
         send(QStringLiteral("ACK:POWER IS ON"));
     }
-    void send(const QString& line)
-    {
-        const qsizetype before = log().size();
-        kv->send(line);
-        ASSERT_TRUE(waitUntil([&] { return log().size() > before && log().last() == line; }))
-            << line.toStdString();
-    }
+    void send(const QString& line) { deliver(*kv, line); }
     InternPage& intern() { return widget<InternPage>("UVG"); }
     QTabWidget& left() { return widget<QTabWidget>("PageControl2"); }
     bool tabShown(const char* sheet) { return left().isTabVisible(left().indexOf(&widget(sheet))); }

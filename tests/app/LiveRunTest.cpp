@@ -2,7 +2,9 @@
 // lines fill the table, the chart and the displays.
 #include "MainFormFixture.h"
 #include "app/measure/MeasurePage.h"
+#include "app/measure/TablePage.h"
 #include "data/Measurement.h"
+#include "widgets/ReportListView.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -33,13 +35,7 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return shown("StartBox") && shown("SystemBox"); }));
         kv->clearCommands();
     }
-    void send(const QString& line)
-    {
-        const qsizetype before = log().size();
-        kv->send(line);
-        ASSERT_TRUE(waitUntil([&] { return log().size() > before && log().last() == line; }))
-            << line.toStdString();
-    }
+    void send(const QString& line) { deliver(*kv, line); }
     void click(const char* button) { widget<QPushButton>(button).click(); }
     const TRLData& table() { return form->measurement().table(); }
     QStringList columnNames()
@@ -138,6 +134,12 @@ TEST_F(LiveRunTest, TransmissionAndRelationRuns)
     ASSERT_TRUE(waitUntil([this] { return table().NrOfRows() == 75; }));
     EXPECT_EQ(columnNames(), (QStringList{"Date", "Number", "UVA[%]", "VISL[%]"}));
     EXPECT_EQ(row(75), (QStringList{"2026.12.11", "00:01:15", "050,000", "040,000"}));
+    // Once the table is shown, the newest row is the last one it shows.
+    auto& tablePage = widget<TablePage>("Table");
+    auto& view = widget<TReportListView>("RL");
+    widget<QTabWidget>("PageControl1").setCurrentWidget(&tablePage);
+    EXPECT_TRUE(waitUntil([&] { return tablePage.topRow() > 1; }));
+    EXPECT_EQ(tablePage.topRow() + view.VisibleRowCount() - 1, 75);
     send(QStringLiteral("ACK:MEASUREMENT STOPPED"));
 
     send(QStringLiteral("ACK:RELATION STARTED"));

@@ -97,6 +97,15 @@ protected:
     InstrumentSession& session() { return form->session(); }
     QStringList log() const { return widget<HistoryLog>("HistoryListBox").lines(); }
 
+    // Sends a line from the instrument and waits until the program has logged it, and so handled it.
+    void deliver(ScriptedInstrument& from, const QString& line)
+    {
+        const qsizetype before = log().size();
+        from.send(line);
+        ASSERT_TRUE(waitUntil([&] { return log().size() > before && log().last() == line; }))
+            << line.toStdString();
+    }
+
     bool waitInUse()
     {
         return waitUntil([this] { return session().CurrentDevice() && shown("KVOffLabel"); });

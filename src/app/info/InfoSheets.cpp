@@ -1,5 +1,6 @@
 #include "app/info/InfoSheets.h"
 
+#include "app/shell/FormRows.h"
 #include "core/Translation.h"
 #include "widgets/NumLab.h"
 
@@ -18,15 +19,6 @@ QLabel* valueLabel(const QString& name, QWidget* parent)
     return label;
 }
 
-// A caption in the form's left column that names its value for assistive technology.
-void addRow(QFormLayout* form, const char* caption, QWidget* value, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setBuddy(value);
-    value->setAccessibleName(QString::fromUtf8(caption));
-    form->addRow(label, value);
-}
-
 } // namespace
 
 InstrumentInfoSheet::InstrumentInfoSheet(QWidget* parent) : QWidget(parent)
@@ -36,10 +28,10 @@ InstrumentInfoSheet::InstrumentInfoSheet(QWidget* parent) : QWidget(parent)
     CustomerLabel = valueLabel(QStringLiteral("CustomerLabel"), this);
     ProductionDateLabel = valueLabel(QStringLiteral("ProductionDateLabel"), this);
     CalDateLabel = valueLabel(QStringLiteral("CalDateLabel"), this);
-    addRow(form, N_("Serial:"), SerialLabel2, this);
-    addRow(form, N_("Customer:"), CustomerLabel, this);
-    addRow(form, N_("Production date:"), ProductionDateLabel, this);
-    addRow(form, N_("Calibration date:"), CalDateLabel, this);
+    addCaptionedRow(form, N_("Serial:"), SerialLabel2, this);
+    addCaptionedRow(form, N_("Customer:"), CustomerLabel, this);
+    addCaptionedRow(form, N_("Production date:"), ProductionDateLabel, this);
+    addCaptionedRow(form, N_("Calibration date:"), CalDateLabel, this);
 }
 
 void InstrumentInfoSheet::show(const InstrumentInfo& info)
@@ -74,17 +66,17 @@ ChannelInfoSheet::ChannelInfoSheet(const QString& prefix, QWidget* parent) : QWi
     rangeLayout->addWidget(HiLab);
     rangeLayout->addWidget(new QLabel(QStringLiteral("nm"), range));
     rangeLayout->addStretch(1);
-    LoLab->setAccessibleName(QStringLiteral("Range low"));
-    HiLab->setAccessibleName(QStringLiteral("Range high"));
+    LoLab->setAccessibleDescription(QStringLiteral("Range low"));
+    HiLab->setAccessibleDescription(QStringLiteral("Range high"));
 
-    addRow(form, N_("Sensor type:"), Type, this);
+    addCaptionedRow(form, N_("Sensor type:"), Type, this);
     form->addRow(new QLabel(QString::fromUtf8(N_("Range:")), this), range);
-    addRow(form, N_("Production date:"), ProdDate, this);
-    addRow(form, N_("Calibration date:"), CalDate, this);
-    addRow(form, N_("Customer:"), Customer, this);
-    addRow(form, N_("Serial:"), Serial, this);
-    addRow(form, N_("Calibration factor:"), CalLabel, this);
-    addRow(form, N_("Offset:"), SensOff, this);
+    addCaptionedRow(form, N_("Production date:"), ProdDate, this);
+    addCaptionedRow(form, N_("Calibration date:"), CalDate, this);
+    addCaptionedRow(form, N_("Customer:"), Customer, this);
+    addCaptionedRow(form, N_("Serial:"), Serial, this);
+    addCaptionedRow(form, N_("Calibration factor:"), CalLabel, this);
+    addCaptionedRow(form, N_("Offset:"), SensOff, this);
 }
 
 void ChannelInfoSheet::show(const SensorInfo& info)

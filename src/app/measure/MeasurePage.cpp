@@ -1,24 +1,18 @@
 #include "app/measure/MeasurePage.h"
 
+#include "app/shell/OncePerFrame.h"
 #include "widgets/RasterLab.h"
 #include "widgets/SevenSeg.h"
 
 #include <QResizeEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
 
 namespace kv58 {
 
-namespace {
-constexpr int kFrameMs = 16; // one frame at 60 Hz
-}
-
-MeasurePage::MeasurePage(QWidget* parent) : QWidget(parent), frame_(new QTimer(this))
+MeasurePage::MeasurePage(QWidget* parent)
+    : QWidget(parent), repaint_(new OncePerFrame([this] { setUpdatesEnabled(true); }, this))
 {
-    frame_->setSingleShot(true);
-    frame_->setInterval(kFrameMs);
-    connect(frame_, &QTimer::timeout, this, [this] { setUpdatesEnabled(true); });
     auto* layout = new QVBoxLayout(this);
     CHLab1 = new TRasterLab(this);
     CHLab1->setObjectName(QStringLiteral("CHLab1"));
@@ -85,16 +79,16 @@ void MeasurePage::showClock(const QString& time)
 
 void MeasurePage::paintAtNextFrame()
 {
-    if (frame_->isActive())
+    if (repaint_->pending())
         return;
     setUpdatesEnabled(false);
-    frame_->start();
+    repaint_->request();
 }
 
 void MeasurePage::hideLiveDisplays()
 {
     // Hiding is shown at once.
-    frame_->stop();
+    repaint_->cancel();
     setUpdatesEnabled(true);
     for (QWidget* w :
          {static_cast<QWidget*>(CHLab1), static_cast<QWidget*>(CHLab2), static_cast<QWidget*>(ZeitDisplay)}) {

@@ -3,10 +3,9 @@
 
 #include <QWidget>
 
-class QTimer;
-
 namespace kv58 {
 
+class OncePerFrame;
 class TRasterLab;
 class TSevenSeg;
 
@@ -31,8 +30,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Lines may arrive faster than the screen shows frames: the displays take every text at once,
-    // but repaint at most once per frame.
+    // The displays take every text at once, but repaint at most once per frame.
     void paintAtNextFrame();
 
     // The largest dots with which the line's text fits its width (a narrow window still shows
@@ -42,7 +40,7 @@ private:
     TRasterLab* CHLab1;
     TRasterLab* CHLab2;
     TSevenSeg* ZeitDisplay;
-    QTimer* frame_;
+    OncePerFrame* repaint_;
 };
 
 } // namespace kv58

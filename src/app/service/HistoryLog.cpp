@@ -1,5 +1,7 @@
 #include "app/service/HistoryLog.h"
 
+#include "app/shell/OncePerFrame.h"
+
 #include <QAbstractTableModel>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -46,7 +48,9 @@ private:
     std::vector<QString> lines_;
 };
 
-HistoryLog::HistoryLog(QWidget* parent) : QTableView(parent), lines_(new HistoryModel(this))
+HistoryLog::HistoryLog(QWidget* parent)
+    : QTableView(parent), lines_(new HistoryModel(this)),
+      scroll_(new OncePerFrame([this] { scrollToBottom(); }, this))
 {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
@@ -79,7 +83,7 @@ void HistoryLog::AddToHistory(const QString& line)
         setColumnWidth(0, extent_);
     }
     lines_->append(line);
-    scrollToBottom();
+    scroll_->request();
 }
 
 void HistoryLog::clearLog()

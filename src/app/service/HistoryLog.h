@@ -9,6 +9,7 @@
 namespace kv58 {
 
 class HistoryModel;
+class OncePerFrame;
 
 class HistoryLog : public QTableView {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
 
 private:
     HistoryModel* lines_;
+    OncePerFrame* scroll_; // to the newest line, once per frame
     int extent_ = 0;
 };
 

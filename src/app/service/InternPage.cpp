@@ -1,5 +1,6 @@
 #include "app/service/InternPage.h"
 
+#include "app/shell/FormRows.h"
 #include "app/shell/StyleList.h"
 #include "app/shell/WindowTranslator.h"
 #include "core/Translation.h"
@@ -23,15 +24,6 @@ QDate toQDate(TDateTime t)
 {
     const CalendarDate d = decodeDate(t);
     return {d.year, d.month, d.day};
-}
-
-// A field with its caption in a form; the caption names the field for assistive technology.
-void addRow(QFormLayout* form, const char* caption, QWidget* field, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setBuddy(field);
-    field->setAccessibleName(QString::fromUtf8(caption));
-    form->addRow(label, field);
 }
 
 QLabel* versionLabel(const char* name, const QString& text, QWidget* parent)
@@ -76,10 +68,10 @@ InternPage::InternPage(QWidget* parent) : QWidget(parent)
     CalDate = new QDateEdit(identity);
     CalDate->setObjectName(QStringLiteral("CalDate"));
     CalDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    addRow(identityForm, N_("Client:"), ClientEdit1, identity);
-    addRow(identityForm, N_("Manu. date:"), BuildDate, identity);
-    addRow(identityForm, N_("Serial:"), SerialNumber, identity);
-    addRow(identityForm, N_("Calibrationdate:"), CalDate, identity);
+    addCaptionedRow(identityForm, N_("Client:"), ClientEdit1, identity);
+    addCaptionedRow(identityForm, N_("Manu. date:"), BuildDate, identity);
+    addCaptionedRow(identityForm, N_("Serial:"), SerialNumber, identity);
+    addCaptionedRow(identityForm, N_("Calibrationdate:"), CalDate, identity);
     WindowTranslator::exclude(SerialNumber);
     layout->addWidget(identity);
 
@@ -88,12 +80,12 @@ InternPage::InternPage(QWidget* parent) : QWidget(parent)
     form->setContentsMargins(0, 0, 0, 0);
     DirectoryEdit1 = new QLineEdit(folderAndStyle);
     DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
-    addRow(form, N_("Ini-Path"), DirectoryEdit1, folderAndStyle);
+    addCaptionedRow(form, N_("Ini-Path"), DirectoryEdit1, folderAndStyle);
     connect(DirectoryEdit1, &QLineEdit::editingFinished, this, &InternPage::dataFolderEdited);
 
     cbxStyles = new QComboBox(folderAndStyle);
     cbxStyles->setObjectName(QStringLiteral("cbxStyles"));
-    addRow(form, N_("Visual style"), cbxStyles, folderAndStyle);
+    addCaptionedRow(form, N_("Visual style"), cbxStyles, folderAndStyle);
     // Style names are data, never translated.
     WindowTranslator::exclude(cbxStyles);
     styles_ = new StyleList(cbxStyles);
