@@ -188,9 +188,15 @@ void TReportListView::SetSuppressPaint(bool value)
     if (value == suppressPaint_)
         return;
     suppressPaint_ = value;
-    model_->setDeferred(value);
+    model_->setDeferred(suppressPaint_ || deferGrid_);
     // Disabled updates keep the last picture on screen; enabling them repaints the whole table.
     setUpdatesEnabled(!value);
+}
+
+void TReportListView::SetDeferGridUpdates(bool value)
+{
+    deferGrid_ = value;
+    model_->setDeferred(suppressPaint_ || deferGrid_);
 }
 
 int TReportListView::TopRow() const

@@ -66,6 +66,10 @@ public:
     // off brings the grid up to date and repaints once.
     bool SuppressPaint() const { return suppressPaint_; }
     void SetSuppressPaint(bool value);
+    // While true, the grid learns of new rows and columns only when this is switched off again (or
+    // a row position is asked for), while the table keeps painting what it shows: rows that
+    // arrive faster than frames cost the grid one update per frame, not one per row.
+    void SetDeferGridUpdates(bool value);
 
     // Data row shown at the top; setting it clamps to 1 to NrOfRows (1 without rows).
     int TopRow() const;
@@ -97,6 +101,7 @@ private:
     RLModel* model_;
     RLHeaderView* header_;
     bool suppressPaint_ = false;
+    bool deferGrid_ = false;
 };
 
 } // namespace kv58

@@ -178,6 +178,27 @@ TEST_F(ReportListView, TheNewestRowCanBeKeptAtTheBottom)
     EXPECT_EQ(view.TopRow(), 21);
 }
 
+TEST_F(ReportListView, DeferredGridLearnsOfNewRowsOnceAndKeepsPainting)
+{
+    view.SetNrOfColumns(2);
+    addRows(3);
+    showWithRoom(10);
+    view.SetDeferGridUpdates(true);
+    addRows(4);
+    EXPECT_EQ(view.model()->rowCount(), 3); // the grid still shows what it had
+    EXPECT_TRUE(view.updatesEnabled());
+    EXPECT_EQ(view.model()->index(2, 0).data().toString(), QStringLiteral("3"));
+    view.SetDeferGridUpdates(false);
+    EXPECT_EQ(view.model()->rowCount(), 7);
+    EXPECT_EQ(view.model()->index(6, 0).data().toString(), QStringLiteral("7"));
+    // A row position asked for while deferred counts every row.
+    view.SetDeferGridUpdates(true);
+    addRows(20);
+    view.SetTopRow(27);
+    EXPECT_EQ(view.TopRow(), 27 - 9);
+    view.SetDeferGridUpdates(false);
+}
+
 TEST_F(ReportListView, AutoColWidthFitsTheWidestTextAndAddsTheAddon)
 {
     view.SetNrOfColumns(2);

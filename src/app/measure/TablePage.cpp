@@ -14,6 +14,7 @@ TablePage::TablePage(TRLData& table, QWidget* parent) : QWidget(parent)
     // so the view is asked once per frame, not once per line.
     scroll_ = new OncePerFrame(
         [this] {
+            RL->SetDeferGridUpdates(false);
             // The first scroll can bring in the scroll bars, which take rows from the view: once
             // more then, with the rows that fit now.
             for (int pass = 0; pass < 2; ++pass)
@@ -30,6 +31,7 @@ TablePage::TablePage(TRLData& table, QWidget* parent) : QWidget(parent)
 void TablePage::showRow(int row)
 {
     newestRow_ = row;
+    RL->SetDeferGridUpdates(true);
     scroll_->request();
 }
 

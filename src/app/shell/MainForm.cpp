@@ -107,6 +107,7 @@ void TMainForm::buildCollaborators(const MainFormOptions& options)
     usePoll_ = new UsePoll(
         pacing_.ms(kUsePollMs), [this] { link_->USB_Send(cmd::inUse()); }, this);
     usePoll_->setObjectName(QStringLiteral("UseTimer"));
+    // `Timer1`: the 200 ms one-shot after which a reply's deferred command (`Timer1Job`) goes out.
     auto* timer1 = new QTimer(this);
     timer1->setObjectName(QStringLiteral("Timer1"));
     timer1->setSingleShot(true);
