@@ -60,7 +60,9 @@ TReportListView::~TReportListView()
 void TReportListView::syncNow() const
 {
     model_->flush();
-    // Scroll range and row positions follow the row count only after the delayed layout.
+    // Scroll range and row positions follow the row count only after the delayed layout. The
+    // getters that need them are const; Qt's layout call is not.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): see above
     const_cast<TReportListView*>(this)->executeDelayedItemsLayout();
 }
 
