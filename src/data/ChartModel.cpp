@@ -109,7 +109,10 @@ void ChartModel::SetRange(int layer, double loX, double loY, double hiX, double 
     const std::size_t first = layer == 0 ? 0 : layerIndex(layer);
     const std::size_t last = layer == 0 ? kChartLayers - 1 : first;
     for (std::size_t i = first; i <= last; ++i) {
-        double lx = loX, hx = hiX, ly = loY, hy = hiY;
+        double lx = loX;
+        double hx = hiX;
+        double ly = loY;
+        double hy = hiY;
         widen(*scalesX_[i], lx, hx);
         widen(*scalesY_[i], ly, hy);
         apply(*scalesX_[i], lx, hx);

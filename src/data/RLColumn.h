@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    void addBlocks(std::size_t count);
+    void addBlocks(std::size_t needed);
     void shrinkOrGrow(std::size_t rows) noexcept;
     static std::size_t blocksFor(std::size_t rows) { return (rows + kBlockRows - 1) >> kBlockShift; }
 

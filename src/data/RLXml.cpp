@@ -410,7 +410,7 @@ std::string rlXmlText(const TRLData& store)
     // quote: characters that would end it or the line are left out.
     std::string id = unicodeToCp1252(store.DataID());
     std::erase_if(id, [](char c) { return c == '"' || c == '\n'; });
-    appendLine(out, "<replist sig=\"RLTable\" vers=\"1070\" id=\"" + id + "\">");
+    appendLine(out, R"(<replist sig="RLTable" vers="1070" id=")" + id + R"(">)");
     appendLine(out, element("comment", "", unicodeToCp1252(store.Comment())));
     appendLine(out, element("numcols", "", std::to_string(store.NrOfColumns())));
     appendLine(out, element("numrows", "", std::to_string(store.NrOfRows())));

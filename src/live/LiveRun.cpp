@@ -169,7 +169,7 @@ LiveDisplay LiveRun::irradiation(const Kanal& kanal1, const Kanal& kanal2, TDate
         seconds = static_cast<double>(delta);
     }
     lastTimeOfDay_ = *secondOfDay;
-    zeit_ = timeBase_ + elapsedSeconds_ / kSecondsPerDay;
+    zeit_ = timeBase_ + static_cast<double>(elapsedSeconds_) / kSecondsPerDay;
 
     double value1 = 0;
     double value2 = 0;

@@ -63,7 +63,9 @@ void TReportListView::syncNow() const
 {
     model_->flush();
     // Scroll range and row positions follow the row count only after the delayed layout, and the
-    // viewport's height only after the scroll bars have been placed.
+    // viewport's height only after the scroll bars have been placed. The getters that need them
+    // are const; Qt's layout calls are not.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): see above
     auto* self = const_cast<TReportListView*>(this);
     self->executeDelayedItemsLayout();
     QCoreApplication::sendPostedEvents(self, QEvent::LayoutRequest);

@@ -8,7 +8,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <QtEndian>
-#include <cstring>
+#include <bit>
 #include <limits>
 
 namespace kv58 {
@@ -74,10 +74,7 @@ public:
         const QByteArray bytes = value.toByteArray();
         if (bytes.size() != sizeof(double))
             return fallback;
-        const quint64 bits = qFromLittleEndian<quint64>(bytes.constData());
-        double result;
-        std::memcpy(&result, &bits, sizeof result);
-        return result;
+        return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.constData()));
     }
 
 private:
@@ -87,8 +84,7 @@ private:
 
 QByteArray floatBytes(double value)
 {
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
+    const auto bits = std::bit_cast<quint64>(value);
     QByteArray bytes(sizeof bits, Qt::Uninitialized);
     qToLittleEndian(bits, bytes.data());
     return bytes;
@@ -113,6 +109,9 @@ QString defaultDataPath()
 #endif
 }
 
+// The window holds a store and asks it; that the store keeps no state of its own is its own
+// business, so these stay member functions.
+// NOLINTBEGIN(readability-convert-member-functions-to-static)
 QString SettingsStore::location() const
 {
     return QSettings(kOrganization, kApplication).fileName();
@@ -163,6 +162,7 @@ bool SettingsStore::save(const Settings& settings, bool full) const
     store.sync();
     return store.status() == QSettings::NoError;
 }
+// NOLINTEND(readability-convert-member-functions-to-static)
 
 void storeWindowPlacement(const QWidget& window, Settings& settings)
 {

@@ -9,12 +9,13 @@ namespace kv58 {
 namespace {
 
 // The handler may only do async-signal-safe work: it writes the signal number into a socket
-// pair whose other end the event loop watches (the self-pipe pattern).
-int g_signalFds[2] = {-1, -1};
+// pair whose other end the event loop watches (the self-pipe pattern). A signal handler reaches
+// nothing but globals, so the pair is one.
+int g_signalFds[2] = {-1, -1}; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): see above
 
 extern "C" void onShutdownSignal(int signalNumber)
 {
-    const unsigned char byte = static_cast<unsigned char>(signalNumber);
+    const auto byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const auto written = ::write(g_signalFds[0], &byte, 1);
 }
 

@@ -23,7 +23,7 @@ public:
     QString text(int panel) const;
 
 private:
-    QLabel* StatusPanel[3];
+    QLabel* StatusPanel[3] = {};
 };
 
 } // namespace kv58

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVariant>
+#include <algorithm>
 #include <functional>
 #include <type_traits>
 
@@ -96,13 +97,14 @@ template <typename Item>
 void translateItemText(Item* item, const QString& current, const std::function<void(const QString&)>& show,
                        int column = -1)
 {
-    const auto data = [item, column](int role) {
+    // Implicit captures: the column is used for tree items only.
+    const auto data = [=](int role) {
         if constexpr (std::is_same_v<Item, QTreeWidgetItem>)
             return item->data(column, role);
         else
             return item->data(role);
     };
-    const auto setData = [item, column](int role, const QString& text) {
+    const auto setData = [=](int role, const QString& text) {
         if constexpr (std::is_same_v<Item, QTreeWidgetItem>)
             item->setData(column, role, text);
         else
@@ -247,11 +249,8 @@ bool isExcluded(const QObject* object)
 {
     if (object->property(kExcludedProperty).toBool())
         return true;
-    for (const QByteArray& name : excludedClasses()) {
-        if (object->inherits(name.constData()))
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(
+        excludedClasses(), [object](const QByteArray& name) { return object->inherits(name.constData()); });
 }
 
 // Visits the window and everything it owns, each object once: child objects, the actions
