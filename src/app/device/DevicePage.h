@@ -43,13 +43,13 @@ signals:
     void instrumentPicked();
 
 private:
-    QPushButton* PowerButton;
-    QLabel* NoKVLabel;
-    QLabel* SearchKVLabel;
-    QLabel* KVOffLabel;
-    QLabel* SelectKVLabel;
-    QListWidget* KV58_AuswahlBox;
-    QWidget* runControlsPlace_;
+    QPushButton* PowerButton = nullptr;
+    QLabel* NoKVLabel = nullptr;
+    QLabel* SearchKVLabel = nullptr;
+    QLabel* KVOffLabel = nullptr;
+    QLabel* SelectKVLabel = nullptr;
+    QListWidget* KV58_AuswahlBox = nullptr;
+    QWidget* runControlsPlace_ = nullptr;
     StateLabel shownLabel_ = StateLabel::None;
 };
 

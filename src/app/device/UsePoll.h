@@ -18,7 +18,7 @@ public:
     bool isActive() const;
 
 private:
-    QTimer* UseTimer;
+    QTimer* UseTimer = nullptr;
 };
 
 } // namespace kv58

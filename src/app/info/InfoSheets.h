@@ -19,10 +19,10 @@ public:
     void show(const InstrumentInfo& info);
 
 private:
-    QLabel* SerialLabel2;
-    QLabel* CustomerLabel;
-    QLabel* ProductionDateLabel;
-    QLabel* CalDateLabel;
+    QLabel* SerialLabel2 = nullptr;
+    QLabel* CustomerLabel = nullptr;
+    QLabel* ProductionDateLabel = nullptr;
+    QLabel* CalDateLabel = nullptr;
 };
 
 class ChannelInfoSheet : public QWidget {
@@ -33,15 +33,15 @@ public:
     void show(const SensorInfo& info);
 
 private:
-    QLabel* Type;
-    QLabel* LoLab;
-    QLabel* HiLab;
-    QLabel* ProdDate;
-    QLabel* CalDate;
-    QLabel* Customer;
-    QLabel* Serial;
-    TNumLab* CalLabel; // calibration factor, fixed point with 2 decimals
-    QLabel* SensOff;   // sensor offset
+    QLabel* Type = nullptr;
+    QLabel* LoLab = nullptr;
+    QLabel* HiLab = nullptr;
+    QLabel* ProdDate = nullptr;
+    QLabel* CalDate = nullptr;
+    QLabel* Customer = nullptr;
+    QLabel* Serial = nullptr;
+    TNumLab* CalLabel = nullptr; // calibration factor, fixed point with 2 decimals
+    QLabel* SensOff = nullptr;   // sensor offset
 };
 
 } // namespace kv58

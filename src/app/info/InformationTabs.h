@@ -36,9 +36,9 @@ private:
 
     QTabWidget& pages_;
     Measurement& measurement_;
-    InstrumentInfoSheet* KV58Sheet;
-    ChannelInfoSheet* CH1Sheet;
-    ChannelInfoSheet* CH2Sheet;
+    InstrumentInfoSheet* KV58Sheet = nullptr;
+    ChannelInfoSheet* CH1Sheet = nullptr;
+    ChannelInfoSheet* CH2Sheet = nullptr;
 };
 
 } // namespace kv58

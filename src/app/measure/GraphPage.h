@@ -27,10 +27,10 @@ public:
 
 private:
     ChartModel& chart_;
-    TRChart* Chart;
-    QDoubleSpinBox* MaxSpin;
-    QDoubleSpinBox* MinSpin;
-    QPushButton* Button1; // "Set-Y"
+    TRChart* Chart = nullptr;
+    QDoubleSpinBox* MaxSpin = nullptr;
+    QDoubleSpinBox* MinSpin = nullptr;
+    QPushButton* Button1 = nullptr; // "Set-Y"
 };
 
 } // namespace kv58

@@ -37,9 +37,9 @@ bool MeasurePage::eventFilter(QObject* watched, QEvent* event)
 {
     // Only a new width asks for other dots; the height follows the dots by itself.
     if (event->type() == QEvent::Resize && (watched == CHLab1 || watched == CHLab2)) {
-        const auto* resize = static_cast<QResizeEvent*>(event);
-        if (resize->size().width() != resize->oldSize().width())
-            fitDots(static_cast<TRasterLab*>(watched));
+        const auto* resize = dynamic_cast<QResizeEvent*>(event);
+        if (resize && resize->size().width() != resize->oldSize().width())
+            fitDots(watched == CHLab1 ? CHLab1 : CHLab2);
     }
     return QWidget::eventFilter(watched, event);
 }

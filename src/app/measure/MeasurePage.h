@@ -37,10 +37,10 @@ private:
     // the whole value, in smaller dots).
     static void fitDots(TRasterLab* line);
 
-    TRasterLab* CHLab1;
-    TRasterLab* CHLab2;
-    TSevenSeg* ZeitDisplay;
-    OncePerFrame* repaint_;
+    TRasterLab* CHLab1 = nullptr;
+    TRasterLab* CHLab2 = nullptr;
+    TSevenSeg* ZeitDisplay = nullptr;
+    OncePerFrame* repaint_ = nullptr;
 };
 
 } // namespace kv58

@@ -62,26 +62,26 @@ private:
 
     Sender send_;
     RunControlState state_;
-    QTimer* Timer2; // 3500 ms after "CUSTOMER:": shows the start and system boxes
+    QTimer* Timer2 = nullptr; // 3500 ms after "CUSTOMER:": shows the start and system boxes
 
-    QGroupBox* StartBox;
-    QPushButton* IrrRunButton;
-    QPushButton* TransRunButton;
-    QPushButton* RelRunButton;
-    QPushButton* StopButton;
+    QGroupBox* StartBox = nullptr;
+    QPushButton* IrrRunButton = nullptr;
+    QPushButton* TransRunButton = nullptr;
+    QPushButton* RelRunButton = nullptr;
+    QPushButton* StopButton = nullptr;
 
-    QGroupBox* SystemBox;
-    QPushButton* ButIntervall;
-    TNumIO* IntervallIO;
-    QGroupBox* GainGroup;
-    QButtonGroup* GainButtons; // ids 0 "off", 1 "on"
-    QGroupBox* UnitGroup1;
-    QButtonGroup* UnitButtons; // ids 0 "W/m²", 1 "mW/cm² "
+    QGroupBox* SystemBox = nullptr;
+    QPushButton* ButIntervall = nullptr;
+    TNumIO* IntervallIO = nullptr;
+    QGroupBox* GainGroup = nullptr;
+    QButtonGroup* GainButtons = nullptr; // ids 0 "off", 1 "on"
+    QGroupBox* UnitGroup1 = nullptr;
+    QButtonGroup* UnitButtons = nullptr; // ids 0 "W/m²", 1 "mW/cm² "
 
-    QGroupBox* MeasureBox;
-    QPushButton* Button100;
-    QPushButton* OffButton;
-    QPushButton* SwapButton;
+    QGroupBox* MeasureBox = nullptr;
+    QPushButton* Button100 = nullptr;
+    QPushButton* OffButton = nullptr;
+    QPushButton* SwapButton = nullptr;
 };
 
 } // namespace kv58

@@ -26,8 +26,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TReportListView* RL;
-    OncePerFrame* scroll_; // to the newest row, once per frame
+    TReportListView* RL = nullptr;
+    OncePerFrame* scroll_ = nullptr; // to the newest row, once per frame
     int newestRow_ = 0;
 };
 

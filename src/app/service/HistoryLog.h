@@ -27,8 +27,8 @@ public:
     QStringList lines() const;
 
 private:
-    HistoryModel* lines_;
-    OncePerFrame* scroll_; // to the newest line, once per frame
+    HistoryModel* lines_ = nullptr;
+    OncePerFrame* scroll_ = nullptr; // to the newest line, once per frame
     int extent_ = 0;
 };
 

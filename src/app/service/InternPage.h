@@ -51,16 +51,16 @@ signals:
     void dataFolderEdited();
 
 private:
-    QLabel* FirmLabel;
-    QLabel* HardLabel;
-    QLabel* USBStackLabel;
-    QLineEdit* ClientEdit1;
-    QDateEdit* BuildDate;
+    QLabel* FirmLabel = nullptr;
+    QLabel* HardLabel = nullptr;
+    QLabel* USBStackLabel = nullptr;
+    QLineEdit* ClientEdit1 = nullptr;
+    QDateEdit* BuildDate = nullptr;
     TNumIO2* SerialNumber;
-    QDateEdit* CalDate;
-    QLineEdit* DirectoryEdit1;
-    QComboBox* cbxStyles;
-    StyleList* styles_;
+    QDateEdit* CalDate = nullptr;
+    QLineEdit* DirectoryEdit1 = nullptr;
+    QComboBox* cbxStyles = nullptr;
+    StyleList* styles_ = nullptr;
 };
 
 } // namespace kv58

@@ -21,10 +21,10 @@ public:
     QString offsetText(int channel) const;
 
 private:
-    TNumIO* CH1KalValue;
-    TNumIO* CH2KalValue;
-    TNumIO* CH1Offset;
-    TNumIO* CH2Offset;
+    TNumIO* CH1KalValue = nullptr;
+    TNumIO* CH2KalValue = nullptr;
+    TNumIO* CH1Offset = nullptr;
+    TNumIO* CH2Offset = nullptr;
 };
 
 } // namespace kv58

@@ -21,7 +21,7 @@ public:
 
 private:
     void append(const QString& text);
-    QPlainTextEdit* Memo2;
+    QPlainTextEdit* Memo2 = nullptr;
 };
 
 } // namespace kv58

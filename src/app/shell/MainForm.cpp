@@ -50,7 +50,7 @@ void setTabShown(QTabWidget* tabs, QWidget* page, bool shown)
 
 } // namespace
 
-TMainForm::TMainForm(MainFormOptions options, QWidget* parent)
+TMainForm::TMainForm(const MainFormOptions& options, QWidget* parent)
     : QMainWindow(parent), clock_(options.clock ? options.clock : &systemClock()), pacing_(options.pacing),
       measurement_(std::make_unique<Measurement>())
 {

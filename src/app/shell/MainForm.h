@@ -53,7 +53,7 @@ struct MainFormOptions {
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(MainFormOptions options = {}, QWidget* parent = nullptr);
+    explicit TMainForm(const MainFormOptions& options = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     void LoadSettings(bool Full);

@@ -27,7 +27,7 @@ public:
 
 private:
     std::function<void()> action_;
-    QTimer* timer_;
+    QTimer* timer_ = nullptr;
 };
 
 } // namespace kv58
