@@ -70,10 +70,10 @@ struct Texts {
 };
 
 // Fills a shown table of `rows` rows cell by cell with painting suppressed, then scrolls to the end.
-std::unique_ptr<TReportListView> fill(int rows, const Texts& texts, Figures& f)
+std::unique_ptr<TReportListView> fill(TRLData& store, int rows, const Texts& texts, Figures& f)
 {
     constexpr int kColumns = 6;
-    auto view = std::make_unique<TReportListView>();
+    auto view = std::make_unique<TReportListView>(store);
     view->SetNrOfColumns(kColumns);
     view->SetCommonHeaderVisible(true);
     view->resize(900, 600);
@@ -121,8 +121,10 @@ int main(int argc, char** argv)
     const Texts texts;
     Figures small;
     Figures large;
-    const auto smallView = fill(100, texts, small);
-    const auto largeView = fill(1000000, texts, large);
+    TRLData smallStore;
+    TRLData largeStore;
+    const auto smallView = fill(smallStore, 100, texts, small);
+    const auto largeView = fill(largeStore, 1000000, texts, large);
 
     // Frames of both tables in turns, the cheapest of each: what painting costs, without the
     // noise of a shared machine.

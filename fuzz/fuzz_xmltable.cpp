@@ -1,7 +1,7 @@
 // The XML table reader on arbitrary bytes: it must neither crash nor read out of bounds, and
 // whatever it reads must write out and read back to the very same file text.
-#include "widgets/RLData.h"
-#include "widgets/RLXml.h"
+#include "data/RLData.h"
+#include "data/RLXml.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -9,7 +9,7 @@ packages=(
   libhidapi-dev libudev-dev
   gettext
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   xvfb xauth imagemagick fonts-dejavu-core
 )
 

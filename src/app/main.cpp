@@ -1,7 +1,7 @@
 // The KV58 program: one main window; everything else is an event on the UI thread.
-#include "app/Application.h"
-#include "app/MainForm.h"
-#include "app/ShutdownSignals.h"
+#include "app/shell/Application.h"
+#include "app/shell/MainForm.h"
+#include "app/shell/ShutdownSignals.h"
 #include "link/HidLibrary.h"
 
 int main(int argc, char** argv)

@@ -10,7 +10,8 @@ TDateTime localNow()
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
-    return *encodeDate(d.year(), d.month(), d.day()) + *encodeTime(t.hour(), t.minute(), t.second(), t.msec());
+    return *encodeDate(d.year(), d.month(), d.day()) +
+           *encodeTime(t.hour(), t.minute(), t.second(), t.msec());
 }
 
 namespace {

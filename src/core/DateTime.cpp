@@ -61,8 +61,8 @@ std::optional<TDateTime> encodeDate(int year, int month, int day)
 {
     if (!isValidDate(year, month, day))
         return std::nullopt;
-    return static_cast<TDateTime>(daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
-                                  kEpochOffset);
+    return static_cast<TDateTime>(
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset);
 }
 
 std::optional<TDateTime> encodeTime(int hour, int minute, int second, int msec)

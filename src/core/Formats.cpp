@@ -20,10 +20,10 @@ DecimalDigits toDigits(double absValue, int significant = -1)
     if (absValue == 0)
         return d;
     char buf[64];
-    const auto res = significant > 0
-                         ? std::to_chars(buf, buf + sizeof buf, absValue, std::chars_format::scientific,
-                                         significant - 1)
-                         : std::to_chars(buf, buf + sizeof buf, absValue, std::chars_format::scientific);
+    const auto res =
+        significant > 0
+            ? std::to_chars(buf, buf + sizeof buf, absValue, std::chars_format::scientific, significant - 1)
+            : std::to_chars(buf, buf + sizeof buf, absValue, std::chars_format::scientific);
     const std::string text(buf, res.ptr);
     const auto e = text.find('e');
     for (std::size_t i = 0; i < e; ++i)
@@ -71,7 +71,7 @@ void roundToDecimals(DecimalDigits& d, int decimals)
 char digitAt(const DecimalDigits& d, int index) // index 0 is the first digit after the point shift
 {
     return index >= 0 && index < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(index)]
-                                                                     : '0';
+                                                                   : '0';
 }
 
 QString nonFinite(double value)

@@ -22,6 +22,9 @@ struct State {
     bool foldersSet = false;
     QString language = QStringLiteral("en");
     QString file;
+    // Read on every `_()`, possibly from other threads, without the mutex; everything else
+    // changes on selection only.
+    std::atomic<bool> catalogueInUse{false};
 };
 
 State& state()
@@ -29,9 +32,6 @@ State& state()
     static State s;
     return s;
 }
-
-// Read on every `_()`, possibly from other threads; everything else changes on selection only.
-std::atomic<bool> g_catalogueInUse{false};
 
 quint32 readWord(const QByteArray& data, qsizetype at, bool bigEndian)
 {
@@ -64,10 +64,12 @@ std::optional<QByteArray> catalogueHeader(const QString& path)
     if (!fits(originals, quint64(count) * 8) || !fits(translations, quint64(count) * 8))
         return std::nullopt;
     for (quint32 i = 0; i < count; ++i) {
-        if (readWord(data, qsizetype(originals + 8 * i), bigEndian) != 0)
+        // In the file's size type: a table near the end of a large file must not wrap around.
+        const qsizetype entry = 8 * qsizetype(i);
+        if (readWord(data, originals + entry, bigEndian) != 0)
             continue;
-        const quint32 length = readWord(data, qsizetype(translations + 8 * i), bigEndian);
-        const quint32 offset = readWord(data, qsizetype(translations + 8 * i + 4), bigEndian);
+        const quint32 length = readWord(data, translations + entry, bigEndian);
+        const quint32 offset = readWord(data, translations + entry + 4, bigEndian);
         if (!fits(offset, length))
             return std::nullopt;
         return data.mid(offset, length);
@@ -140,14 +142,14 @@ QString _(const char* english)
 {
     if (english == nullptr || *english == '\0')
         return QString();
-    if (!g_catalogueInUse.load(std::memory_order_acquire))
+    if (!state().catalogueInUse.load(std::memory_order_acquire))
         return QString::fromUtf8(english);
     return QString::fromUtf8(dgettext(kDomain, english));
 }
 
 QString translate(const QString& english)
 {
-    if (english.isEmpty() || !g_catalogueInUse.load(std::memory_order_acquire))
+    if (english.isEmpty() || !state().catalogueInUse.load(std::memory_order_acquire))
         return english;
     const QByteArray id = english.toUtf8();
     const char* translated = dgettext(kDomain, id.constData());
@@ -197,7 +199,7 @@ bool selectLanguage(const QString& code)
     std::lock_guard lock(s.mutex);
     s.language = code;
     if (!found) {
-        g_catalogueInUse.store(false, std::memory_order_release);
+        s.catalogueInUse.store(false, std::memory_order_release);
         s.file.clear();
         return false;
     }
@@ -209,7 +211,7 @@ bool selectLanguage(const QString& code)
     // previous language are not reused.
     textdomain(kDomain);
     s.file = found->file;
-    g_catalogueInUse.store(true, std::memory_order_release);
+    s.catalogueInUse.store(true, std::memory_order_release);
     return true;
 }
 

@@ -13,7 +13,7 @@ OutputReport packOutputReport(QStringView text)
     OutputReport report{};
     report[0] = kReportId;
     const qsizetype n = text.size();
-    const qsizetype used = std::min<qsizetype>(n, kMaxLineLength);
+    const auto used = std::min<qsizetype>(n, kMaxLineLength);
     report[1] = static_cast<std::uint8_t>(used);
     for (qsizetype i = 0; i < used; ++i)
         report[static_cast<std::size_t>(2 + i)] = static_cast<std::uint8_t>(text[i].unicode() & 0xFF);
@@ -42,7 +42,7 @@ QByteArray packInputReport(QStringView line, int length)
     report[0] = static_cast<char>(kReportId);
     if (length < 2)
         return report;
-    const qsizetype used = std::min<qsizetype>({line.size(), length - 2, 255});
+    const auto used = std::min<qsizetype>({line.size(), length - 2, 255});
     report[1] = static_cast<char>(used);
     for (qsizetype i = 0; i < used; ++i)
         report[2 + i] = static_cast<char>(unicodeToCp1252(line[i].unicode()));
@@ -53,7 +53,7 @@ QString outputReportToLine(const std::uint8_t* report, std::size_t length)
 {
     if (length < 2)
         return {};
-    const std::size_t n = std::min<std::size_t>({report[1], kMaxLineLength, length - 2});
+    const auto n = std::min<std::size_t>({report[1], kMaxLineLength, length - 2});
     return cp1252ToUnicode(std::string_view(reinterpret_cast<const char*>(report + 2), n));
 }
 

@@ -4,6 +4,7 @@
 #include "link/VirtualBusBackend.h"
 
 #include <QDebug>
+#include <QScopeGuard>
 #include <set>
 #include <utility>
 
@@ -63,10 +64,7 @@ void THidDeviceController::handleChange(bool initial)
     if (destroying_ || handlingChange_)
         return;
     handlingChange_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{handlingChange_};
+    const auto reset = qScopeGuard([this] { handlingChange_ = false; });
 
     struct Fresh {
         HidBackend* backend;
@@ -95,7 +93,7 @@ void THidDeviceController::handleChange(bool initial)
     bool changed = false;
     for (qsizetype i = devices_.size() - 1; i >= 0; --i) {
         THidDevice* device = devices_[i];
-        if (!device->IsPluggedIn() || met.count({device->backend(), device->instance()}))
+        if (!device->IsPluggedIn() || met.contains({device->backend(), device->instance()}))
             continue;
         device->markUnplugged();
         changed = true;

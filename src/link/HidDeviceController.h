@@ -66,7 +66,7 @@ private:
     void onBackendChanged();
     void handleChange(bool initial);
     THidDevice* findPluggedIn(const HidBackend* backend, const QString& instance) const;
-    void claim(THidDevice* device);
+    static void claim(THidDevice* device);
 
     std::vector<std::unique_ptr<HidBackend>> backends_;
     QList<THidDevice*> devices_;

@@ -5,8 +5,9 @@
 namespace kv58 {
 
 namespace {
-bool initialised = false;
-}
+// The library's state is process-wide, and so is this record of it.
+bool initialised = false; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): see above
+} // namespace
 
 bool initHidLibrary()
 {

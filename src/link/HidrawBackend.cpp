@@ -22,6 +22,10 @@ class HidapiHandle final : public HidHandle {
 public:
     explicit HidapiHandle(hid_device* device) : device_(device) {}
     ~HidapiHandle() override { hid_close(device_); }
+    HidapiHandle(const HidapiHandle&) = delete;
+    HidapiHandle& operator=(const HidapiHandle&) = delete;
+    HidapiHandle(HidapiHandle&&) = delete;
+    HidapiHandle& operator=(HidapiHandle&&) = delete;
 
     int write(const std::uint8_t* data, std::size_t size, int& error) override
     {
@@ -138,7 +142,7 @@ std::vector<HidInterface> HidrawBackend::enumerate()
         if (!info->path)
             continue;
         const QString path = QFile::decodeName(info->path);
-        if (seen_.count(path))
+        if (seen_.contains(path))
             continue;
         seen_[path] = Seen{info->vendor_id, info->product_id, info->release_number,
                            fromWide(info->product_string), fromWide(info->serial_number)};
@@ -168,6 +172,7 @@ HidIdentity HidrawBackend::identify(const HidInterface& interface)
     // Enumeration needs no permission, opening does: a node the user may not open is listed all
     // the same, and the reason travels with it.
     const QByteArray node = QFile::encodeName(interface.path);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): open() is variadic in POSIX itself
     const int fd = ::open(node.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) {
         ::close(fd);

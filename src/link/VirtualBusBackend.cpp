@@ -31,6 +31,10 @@ public:
         ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     }
     ~VirtualHandle() override { ::close(fd_); }
+    VirtualHandle(const VirtualHandle&) = delete;
+    VirtualHandle& operator=(const VirtualHandle&) = delete;
+    VirtualHandle(VirtualHandle&&) = delete;
+    VirtualHandle& operator=(VirtualHandle&&) = delete;
 
     int write(const std::uint8_t* data, std::size_t size, int& error) override
     {
@@ -205,7 +209,7 @@ HidIdentity VirtualBusBackend::identify(const HidInterface& interface)
             QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, file.errorString());
         return identity;
     }
-    const auto parsed = identityFromJson(file.read(64 * 1024));
+    const auto parsed = identityFromJson(file.read(qint64{64} * 1024));
     if (!parsed) {
         identity.error =
             QStringLiteral("Device cannot be identified: %1: not a device description").arg(jsonPath);

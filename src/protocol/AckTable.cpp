@@ -9,7 +9,7 @@ namespace {
 
 struct AckRowPrefix {
     QStringView prefix;
-    AckRow row;
+    AckRow row{};
 };
 
 // Order matters: the first prefix the payload begins with decides.
@@ -38,7 +38,7 @@ constexpr AckRowPrefix ackRows[] = {
 
 struct NackRowPrefix {
     QStringView prefix;
-    NackRow row;
+    NackRow row{};
 };
 
 constexpr NackRowPrefix nackRows[] = {

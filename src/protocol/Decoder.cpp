@@ -42,7 +42,7 @@ ChannelKey channelKeyKind(const QString& key)
 {
     static const struct {
         QLatin1String text;
-        ChannelKey kind;
+        ChannelKey kind{};
     } keys[] = {
         {QLatin1String("Sensortyp:"), ChannelKey::SensorType},
         {QLatin1String("Production date:"), ChannelKey::ProductionDate},

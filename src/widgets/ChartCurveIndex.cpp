@@ -53,7 +53,10 @@ void reduceSequential(const ChartCurveRun& r, const AxisMapping& mx, const AxisM
     while (i < n) {
         const int column = mx.toClampedPixel(r.x[i]);
         const int firstY = my.toClampedPixel(r.y[i]);
-        int top = firstY, bottom = firstY, lastY = firstY, count = 1;
+        int top = firstY;
+        int bottom = firstY;
+        int lastY = firstY;
+        int count = 1;
         std::size_t j = i + 1;
         for (; j < n && mx.toClampedPixel(r.x[j]) == column; ++j, ++count) {
             lastY = my.toClampedPixel(r.y[j]);
@@ -86,7 +89,8 @@ void reduceAscending(const ChartCurveRun& r, const AxisMapping& mx, const AxisMa
     };
     // Galloping search, the exact fallback of the search below.
     auto gallop = [&](int from, int hi, int value) {
-        int step = 1, lo = from;
+        int step = 1;
+        int lo = from;
         while (lo < hi && key(lo) <= value) {
             const int probe = std::min(lo + step, hi);
             if (probe == hi || key(probe) > value)
@@ -125,12 +129,16 @@ void reduceAscending(const ChartCurveRun& r, const AxisMapping& mx, const AxisMa
     while (i <= end) {
         const int k = key(i);
         const int j = nextColumn(i + 1, end + 1, k);
-        const int firstY = row(i), lastY = row(j - 1);
-        int top = std::min(firstY, lastY), bottom = std::max(firstY, lastY);
+        const int firstY = row(i);
+        const int lastY = row(j - 1);
+        int top = std::min(firstY, lastY);
+        int bottom = std::max(firstY, lastY);
         if (j - i >= 3) {
-            double low = 0, high = 0;
+            double low = 0;
+            double high = 0;
             r.extremes(i + 1, j - 1, low, high);
-            const int a = my.toClampedPixel(low), b = my.toClampedPixel(high);
+            const int a = my.toClampedPixel(low);
+            const int b = my.toClampedPixel(high);
             top = std::min({top, a, b});
             bottom = std::max({bottom, a, b});
         }

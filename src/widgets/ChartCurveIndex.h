@@ -11,8 +11,8 @@
 // per-block minima and maxima, so a curve of any length costs a few searches per column.
 #pragma once
 
-#include "widgets/ChartItemList.h"
-#include "widgets/ChartModel.h"
+#include "data/ChartItemList.h"
+#include "data/ChartModel.h"
 #include "widgets/ChartStrokes.h"
 
 #include <vector>

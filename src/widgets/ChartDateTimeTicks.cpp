@@ -57,8 +57,9 @@ void clockTicks(ScaleTicks& r, double low, double high, long long majorSec, long
                 const DateTimeLabelFormat& f, bool withDates)
 {
     const double tol = kTolerance * kSecondsPerDay;
-    const auto first = static_cast<long long>(std::ceil((low * kSecondsPerDay - tol) / minorSec));
-    const auto last = static_cast<long long>(std::floor((high * kSecondsPerDay + tol) / minorSec));
+    const auto minor = static_cast<double>(minorSec);
+    const auto first = static_cast<long long>(std::ceil((low * kSecondsPerDay - tol) / minor));
+    const auto last = static_cast<long long>(std::floor((high * kSecondsPerDay + tol) / minor));
     const long long ratio = majorSec / minorSec;
     bool dated = false;
     double lastDatedDay = 0;

@@ -135,12 +135,15 @@ ScaleTicks chartNumericTicks(double low, double high, int minTicks, bool shortTi
     const double first = std::ceil((lo - 0.001 * st.step) / minorStep);
     const double last = std::floor((hi + 0.001 * st.step) / minorStep);
     // Ticks far finer than the numbers' resolution cannot be told apart; draw none.
-    if (!std::isfinite(first) || std::fabs(first) > 1e15 || std::fabs(last) > 1e15)
+    if (!std::isfinite(first) || !std::isfinite(last) || std::fabs(first) > 1e15 || std::fabs(last) > 1e15)
         return result;
+    // Counted in whole minor steps; within the bound above every count is exact in a double too.
+    const auto lastStep = static_cast<long long>(last);
     int majors = 0;
-    for (double m = first; m <= last; ++m) {
+    for (auto n = static_cast<long long>(first); n <= lastStep; ++n) {
+        const auto m = static_cast<double>(n);
         const double k = m / perMajor;
-        const bool major = std::fmod(m, perMajor) == 0;
+        const bool major = n % perMajor == 0;
         ChartTick t;
         t.major = major;
         t.value = major ? k * st.step : m * minorStep;

@@ -41,12 +41,12 @@ int devicePixels(double logical, double ratio)
 
 QColor toQColor(ChartColor color)
 {
-    return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | (color & 0xFFFFFFu)));
+    return QColor::fromRgb(static_cast<QRgb>(0xFF000000U | (color & 0xFFFFFFU)));
 }
 
 ChartColor fromQColor(const QColor& color)
 {
-    return color.rgb() & 0xFFFFFFu;
+    return color.rgb() & 0xFFFFFFU;
 }
 
 namespace {
@@ -145,7 +145,7 @@ const QImage& ChartRenderer::dataArea(const ChartModel& model, ChartStrokeMode m
     return image_;
 }
 
-void ChartRenderer::drawGrid(QPainter& painter, const ChartModel& model) const
+void ChartRenderer::drawGrid(QPainter& painter, const ChartModel& model)
 {
     if (model.GridStyle() == TGridStyle::gsNone)
         return;
@@ -189,7 +189,7 @@ void ChartRenderer::paint(QPainter& painter, const ChartModel& model, const QFon
     drawScales(painter, model, font);
 }
 
-void ChartRenderer::drawScales(QPainter& painter, const ChartModel& model, const QFont& font) const
+void ChartRenderer::drawScales(QPainter& painter, const ChartModel& model, const QFont& font)
 {
     const ChartLayout& l = model.layout();
     const double ratio = l.pixelRatio;

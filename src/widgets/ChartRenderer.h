@@ -4,8 +4,8 @@
 // drawn from its curve index, at a cost that follows the pixels rather than the items.
 #pragma once
 
+#include "data/ChartModel.h"
 #include "widgets/ChartCurveIndex.h"
-#include "widgets/ChartModel.h"
 #include "widgets/ChartStrokes.h"
 
 #include <QColor>
@@ -53,8 +53,8 @@ public:
     void invalidate() { drawn_ = -1; }
 
 private:
-    void drawGrid(QPainter& painter, const ChartModel& model) const;
-    void drawScales(QPainter& painter, const ChartModel& model, const QFont& font) const;
+    static void drawGrid(QPainter& painter, const ChartModel& model);
+    static void drawScales(QPainter& painter, const ChartModel& model, const QFont& font);
 
     QImage image_;
     std::uint64_t revision_ = 0;

@@ -2,8 +2,8 @@
 // item list states it, used for short lists and for items appended to a shown chart.
 #pragma once
 
-#include "widgets/ChartItemList.h"
-#include "widgets/ChartModel.h"
+#include "data/ChartItemList.h"
+#include "data/ChartModel.h"
 
 #include <QLine>
 #include <QPoint>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/DateTime.h"
-#include "widgets/ChartScale.h"
+#include "data/ChartScale.h"
 
 #include <QString>
 #include <optional>

@@ -5,7 +5,7 @@
 
 namespace kv58 {
 
-TRChart::TRChart(QWidget* parent) : QWidget(parent)
+TRChart::TRChart(ChartModel& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont labels;

@@ -2,7 +2,7 @@
 // ChartModel over a date/time X axis and a numeric Y axis, and repaints on ShowGraf and range changes.
 #pragma once
 
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 #include "widgets/ChartRenderer.h"
 
 #include <QColor>
@@ -16,7 +16,7 @@ public:
     // A new chart is set up as the measurement window uses it: rims 50/20/20/40, white background,
     // silver grid lines, flying shadow, item blocks of 1000, time of day along X (range 0 to 1),
     // values along Y (range -1 to 21), labels in Tahoma 8 pt or the nearest sans-serif font.
-    explicit TRChart(QWidget* parent = nullptr);
+    explicit TRChart(ChartModel& model, QWidget* parent = nullptr);
 
     // Appending never repaints; ShowGraf does.
     void MoveTo(double x, double y) { model_.MoveTo(x, y); }
@@ -48,7 +48,7 @@ protected:
 private:
     void syncGeometry();
 
-    ChartModel model_;
+    ChartModel& model_; // not owned: the chart is a view of the measurement's curves
     ChartRenderer renderer_;
 };
 

@@ -3,7 +3,8 @@
 namespace kv58 {
 
 namespace {
-QChar g_systemDecimalSeparator = u'.';
+// A process-wide setting by design (see the header), used from the user-interface thread.
+QChar g_systemDecimalSeparator = u'.'; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 } // namespace
 
 QChar systemDecimalSeparator()

@@ -1,5 +1,6 @@
 #include "widgets/NumLab.h"
 
+#include "widgets/DisplayAccessible.h"
 #include "widgets/DisplayFrame.h"
 
 #include <QPainter>
@@ -11,7 +12,10 @@ namespace {
 constexpr int kPadding = 3; // on each side of the text inside the box
 }
 
-TNumLab::TNumLab(QWidget* parent) : QWidget(parent) {}
+TNumLab::TNumLab(QWidget* parent) : QWidget(parent)
+{
+    installDisplayAccessibility();
+}
 
 void TNumLab::SetValue(double value)
 {
@@ -19,6 +23,7 @@ void TNumLab::SetValue(double value)
         return;
     m_value = value;
     update();
+    displayTextChanged(this);
 }
 
 void TNumLab::changed()

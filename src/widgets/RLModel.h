@@ -3,7 +3,7 @@
 // model only notes that the store changed and tells the view once, when painting resumes.
 #pragma once
 
-#include "widgets/RLData.h"
+#include "data/RLData.h"
 
 #include <QAbstractTableModel>
 

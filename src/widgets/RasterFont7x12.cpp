@@ -450,13 +450,16 @@ TRDCharMatrix parseBands()
             art = end == std::string_view::npos ? std::string_view() : art.substr(end + 1);
             if (line.empty())
                 continue;
-            for (int i = 0; i < kPerBand; ++i)
+            for (int i = 0; i < kPerBand; ++i) {
+                const int glyph = code - TRDCharMatrix::FirstCode + i;
+                auto& dots = m.glyphs[static_cast<std::size_t>(glyph)].rows[static_cast<std::size_t>(row)];
+                const int left = i * (kWidth + 1); // glyphs stand one column apart
                 for (int col = 0; col < kWidth; ++col) {
-                    const auto at = static_cast<std::size_t>(i * (kWidth + 1) + col);
+                    const auto at = static_cast<std::size_t>(left) + static_cast<std::size_t>(col);
                     if (at < line.size() && line[at] == '#')
-                        m.glyphs[static_cast<std::size_t>(code - TRDCharMatrix::FirstCode + i)]
-                            .rows[static_cast<std::size_t>(row)] |= 1U << col;
+                        dots |= 1U << col;
                 }
+            }
             ++row;
         }
         code += kPerBand;

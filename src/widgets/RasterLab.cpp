@@ -1,5 +1,6 @@
 #include "widgets/RasterLab.h"
 
+#include "widgets/DisplayAccessible.h"
 #include "widgets/DisplayFrame.h"
 
 #include <QEvent>
@@ -10,6 +11,7 @@ namespace kv58 {
 
 TRasterLab::TRasterLab(QWidget* parent) : QWidget(parent)
 {
+    installDisplayAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     relayout();
     geometryChanged();
@@ -22,6 +24,7 @@ void TRasterLab::setText(const QString& text)
     m_text = text;
     relayout();
     update();
+    displayTextChanged(this);
 }
 
 void TRasterLab::setFontName(const QString& name)

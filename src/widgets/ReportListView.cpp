@@ -4,6 +4,7 @@
 #include "widgets/RLHeaderView.h"
 #include "widgets/RLModel.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <algorithm>
@@ -12,8 +13,8 @@
 
 namespace kv58 {
 
-TReportListView::TReportListView(QWidget* parent)
-    : QTableView(parent), model_(new RLModel(data_, this)), header_(new RLHeaderView(this))
+TReportListView::TReportListView(TRLData& store, QWidget* parent)
+    : QTableView(parent), data_(store), model_(new RLModel(data_, this)), header_(new RLHeaderView(this))
 {
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) { data_.SetName(name); });
     setHorizontalHeader(header_);
@@ -32,7 +33,8 @@ TReportListView::TReportListView(QWidget* parent)
     header_->setSectionResizeMode(QHeaderView::Interactive);
     header_->setStretchLastSection(false);
 
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A narrow window reaches the columns beyond its edge by scrolling sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -52,7 +54,7 @@ TReportListView::TReportListView(QWidget* parent)
 
 TReportListView::~TReportListView()
 {
-    // The model reads the store, which goes before the view's children do: detach it first.
+    // The model listens to the store, which may outlive the view: detach it first.
     setModel(nullptr);
     delete model_;
 }
@@ -60,8 +62,13 @@ TReportListView::~TReportListView()
 void TReportListView::syncNow() const
 {
     model_->flush();
-    // Scroll range and row positions follow the row count only after the delayed layout.
-    const_cast<TReportListView*>(this)->executeDelayedItemsLayout();
+    // Scroll range and row positions follow the row count only after the delayed layout, and the
+    // viewport's height only after the scroll bars have been placed. The getters that need them
+    // are const; Qt's layout calls are not.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): see above
+    auto* self = const_cast<TReportListView*>(this);
+    self->executeDelayedItemsLayout();
+    QCoreApplication::sendPostedEvents(self, QEvent::LayoutRequest);
 }
 
 void TReportListView::scrollContentsBy(int dx, int dy)
@@ -183,9 +190,15 @@ void TReportListView::SetSuppressPaint(bool value)
     if (value == suppressPaint_)
         return;
     suppressPaint_ = value;
-    model_->setDeferred(value);
+    model_->setDeferred(suppressPaint_ || deferGrid_);
     // Disabled updates keep the last picture on screen; enabling them repaints the whole table.
     setUpdatesEnabled(!value);
+}
+
+void TReportListView::SetDeferGridUpdates(bool value)
+{
+    deferGrid_ = value;
+    model_->setDeferred(suppressPaint_ || deferGrid_);
 }
 
 int TReportListView::TopRow() const

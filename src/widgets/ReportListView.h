@@ -1,8 +1,9 @@
 // The report table: a grid of 8-bit text cells with named columns, a column header row and an
-// optional common header row above it. It owns its data store; painting costs what is visible.
+// optional common header row above it. It shows a data store it does not own (the store must outlive
+// the view); painting costs what is visible.
 #pragma once
 
-#include "widgets/RLData.h"
+#include "data/RLData.h"
 
 #include <QColor>
 #include <QTableView>
@@ -24,7 +25,7 @@ public:
     static inline const QColor kColorHigh{0x66, 0x99, 0xCC};
     static inline const QColor kColorSelectedRow{0xED, 0xBA, 0x94};
 
-    explicit TReportListView(QWidget* parent = nullptr);
+    explicit TReportListView(TRLData& store, QWidget* parent = nullptr);
     ~TReportListView() override;
 
     TRLData& Data() { return data_; }
@@ -65,6 +66,10 @@ public:
     // off brings the grid up to date and repaints once.
     bool SuppressPaint() const { return suppressPaint_; }
     void SetSuppressPaint(bool value);
+    // While true, the grid learns of new rows and columns only when this is switched off again (or
+    // a row position is asked for), while the table keeps painting what it shows: rows that
+    // arrive faster than frames cost the grid one update per frame, not one per row.
+    void SetDeferGridUpdates(bool value);
 
     // Data row shown at the top; setting it clamps to 1 to NrOfRows (1 without rows).
     int TopRow() const;
@@ -92,10 +97,11 @@ private:
     void alignTopRow();
     void updateCommonHeader();
 
-    TRLData data_;
+    TRLData& data_;
     RLModel* model_;
     RLHeaderView* header_;
     bool suppressPaint_ = false;
+    bool deferGrid_ = false;
 };
 
 } // namespace kv58

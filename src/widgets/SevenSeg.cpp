@@ -1,5 +1,6 @@
 #include "widgets/SevenSeg.h"
 
+#include "widgets/DisplayAccessible.h"
 #include "widgets/DisplayFrame.h"
 
 #include <QPainter>
@@ -39,6 +40,7 @@ QString cacheKey(const SevenSegCell& cell)
 
 TSevenSeg::TSevenSeg(QWidget* parent) : QWidget(parent)
 {
+    installDisplayAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_cells = layoutSevenSegCaption(m_caption, m_numDigits);
 }
@@ -50,6 +52,7 @@ void TSevenSeg::setCaption(const QString& caption)
     m_caption = caption;
     m_cells = layoutSevenSegCaption(m_caption, m_numDigits);
     update();
+    displayTextChanged(this);
 }
 
 void TSevenSeg::setNumDigits(int digits)

@@ -84,9 +84,10 @@ unsigned sevenSegMask(QChar glyph)
     }
 }
 
-bool hasSevenSegGlyph(QChar c)
+bool hasSevenSegGlyph(QChar upperCaseChar)
 {
-    return sevenSegMask(c) != 0 || c == u'+' || c == u':' || c == kDegree;
+    return sevenSegMask(upperCaseChar) != 0 || upperCaseChar == u'+' || upperCaseChar == u':' ||
+           upperCaseChar == kDegree;
 }
 
 std::vector<SevenSegCell> layoutSevenSegCaption(QStringView caption, int numDigits)

@@ -1,10 +1,9 @@
 // An error a handler does not catch is shown with its own text, and the program goes on.
-#include "app/Application.h"
+#include "app/shell/Application.h"
 
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace {
@@ -18,9 +17,8 @@ TEST(Application, UncaughtErrorIsShownWithItsTextAndHandlingGoesOn)
             box->accept();
         }
     });
-    const bool handled = kv58::Application::runGuarded([]() -> bool {
-        throw std::runtime_error("Component \"RL\": not enough memory on heap");
-    });
+    const bool handled = kv58::Application::runGuarded(
+        []() -> bool { throw std::runtime_error("Component \"RL\": not enough memory on heap"); });
     EXPECT_FALSE(handled);
     EXPECT_EQ(shown, QStringLiteral("Component \"RL\": not enough memory on heap"));
 

@@ -1,7 +1,7 @@
 // Finding, querying and taking instruments into use, with shrunk time and scripted instruments.
-#include "MainFormFixture.h"
+#include "app/device/DeviceSelection.h"
 
-#include "app/DeviceSelection.h"
+#include "MainFormFixture.h"
 #include "link/HidDeviceController.h"
 
 #include <QListWidget>
@@ -23,10 +23,10 @@ TEST_F(MainFormTest, WithoutInstrumentNothingIsSentAndForeignDevicesAreIgnored)
     startProgram();
     ASSERT_TRUE(waitUntil([this] { return form->HidCtl().devices().size() == 1; }));
     processEventsFor(100);
-    EXPECT_TRUE(page().NoKVLabel->isVisible());
-    EXPECT_FALSE(page().PowerButton->isVisible());
+    EXPECT_TRUE(shown("NoKVLabel"));
+    EXPECT_FALSE(shown("PowerButton"));
     EXPECT_TRUE(foreign.commands().isEmpty());
-    EXPECT_EQ(state().CurrentDevice, nullptr);
+    EXPECT_EQ(session().CurrentDevice(), nullptr);
 }
 
 TEST_F(MainFormTest, OneFreeInstrumentIsAskedTwiceTakenIntoUseAndSwitchedOff)
@@ -42,15 +42,15 @@ TEST_F(MainFormTest, OneFreeInstrumentIsAskedTwiceTakenIntoUseAndSwitchedOff)
     EXPECT_EQ(sent.mid(0, 2), (QStringList{"InUse!", "InUse!"}));
     EXPECT_EQ(withoutPolls(sent), (QStringList{"SetUse:YES!", "POWER OFF!"}));
     EXPECT_EQ(sent.last(), QStringLiteral("POWER OFF!"));
-    EXPECT_TRUE(page().KVOffLabel->isVisible());
-    EXPECT_FALSE(page().NoKVLabel->isVisible());
-    EXPECT_TRUE(page().PowerButton->isVisible());
-    EXPECT_EQ(form->StatusPanel[0]->text(), QStringLiteral("KV-58 connected"));
-    EXPECT_EQ(form->StatusPanel[1]->text(), QStringLiteral(" (#0007)"));
+    EXPECT_TRUE(shown("KVOffLabel"));
+    EXPECT_FALSE(shown("NoKVLabel"));
+    EXPECT_TRUE(shown("PowerButton"));
+    EXPECT_EQ(statusPanel(0), QStringLiteral("KV-58 connected"));
+    EXPECT_EQ(statusPanel(1), QStringLiteral(" (#0007)"));
     EXPECT_TRUE(log().contains(QStringLiteral("Checking KV58 (#0007)")));
     EXPECT_TRUE(log().contains(QStringLiteral("Checking avaible KV58 (#0007): 0")));
     EXPECT_TRUE(log().contains(QStringLiteral("USE:NO")));
-    EXPECT_TRUE(form->UseTimer->isActive());
+    EXPECT_TRUE(form->usePoll().isActive());
     EXPECT_TRUE(kv->contractViolations().isEmpty());
 }
 
@@ -76,9 +76,9 @@ TEST_F(MainFormTest, InstrumentUsedElsewhereIsReleased)
     ASSERT_TRUE(waitUntil([this] { return !form->selection().isSearching(); }));
     processEventsFor(50);
     EXPECT_FALSE(kv->commands().contains(QStringLiteral("SetUse:YES!")));
-    EXPECT_EQ(state().CurrentDevice, nullptr);
-    EXPECT_TRUE(page().NoKVLabel->isVisible());
-    EXPECT_FALSE(page().PowerButton->isVisible());
+    EXPECT_EQ(session().CurrentDevice(), nullptr);
+    EXPECT_TRUE(shown("NoKVLabel"));
+    EXPECT_FALSE(shown("PowerButton"));
     ASSERT_EQ(form->HidCtl().devices().size(), 1);
     EXPECT_FALSE(form->HidCtl().devices().first()->IsCheckedOut());
 }
@@ -96,7 +96,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return list().count() == 2 && !form->selection().isSearching(); }));
         processEventsFor(50);
     }
-    QListWidget& list() { return *page().KV58_AuswahlBox; }
+    QListWidget& list() { return widget<QListWidget>("KV58_AuswahlBox"); }
     std::unique_ptr<ScriptedInstrument> a;
     std::unique_ptr<ScriptedInstrument> b;
 };
@@ -107,12 +107,12 @@ TEST_F(TwoListedTest, BothAreListedAndTheClickDecides)
     EXPECT_TRUE(list.isVisible());
     EXPECT_EQ(a->commands(), QStringList{"InUse!"});
     EXPECT_EQ(b->commands(), QStringList{"InUse!"});
-    EXPECT_EQ(state().CurrentDevice, nullptr);
+    EXPECT_EQ(session().CurrentDevice(), nullptr);
 
     list.setCurrentRow(1);
     form->selection().KV58_AuswahlBoxClick();
     ASSERT_TRUE(waitInUse());
-    const QString chosenSerial = state().CurrentDevice->SerialNumber();
+    const QString chosenSerial = session().CurrentDevice()->SerialNumber();
     ScriptedInstrument& chosen = chosenSerial == QLatin1String("0001") ? *a : *b;
     ScriptedInstrument& other = chosenSerial == QLatin1String("0001") ? *b : *a;
     ASSERT_TRUE(chosen.waitForCommand(QStringLiteral("POWER OFF!")));
@@ -122,7 +122,7 @@ TEST_F(TwoListedTest, BothAreListedAndTheClickDecides)
     EXPECT_EQ(other.commands(), QStringList{"InUse!"});
     // The instrument not chosen is free again for a later search.
     for (THidDevice* device : form->HidCtl().devices())
-        EXPECT_EQ(device->IsCheckedOut(), device == state().CurrentDevice);
+        EXPECT_EQ(device->IsCheckedOut(), device == session().CurrentDevice());
 }
 
 TEST_F(TwoListedTest, ClickOnNoEntryKeepsTheListOffered)
@@ -131,7 +131,7 @@ TEST_F(TwoListedTest, ClickOnNoEntryKeepsTheListOffered)
     list.setCurrentRow(-1);
     form->selection().KV58_AuswahlBoxClick();
     processEventsFor(30);
-    EXPECT_EQ(state().CurrentDevice, nullptr);
+    EXPECT_EQ(session().CurrentDevice(), nullptr);
     EXPECT_EQ(list.count(), 2);
     EXPECT_TRUE(list.isVisible());
 }
@@ -145,9 +145,9 @@ TEST_F(MainFormTest, OfTwoInstrumentsTheOnlyFreeOneIsTakenWithoutAClick)
     startProgram();
     ASSERT_TRUE(idle->waitForCommand(QStringLiteral("POWER OFF!")));
     ASSERT_TRUE(waitInUse());
-    EXPECT_EQ(state().CurrentDevice->SerialNumber(), QStringLiteral("0002"));
+    EXPECT_EQ(session().CurrentDevice()->SerialNumber(), QStringLiteral("0002"));
     EXPECT_FALSE(busy->commands().contains(QStringLiteral("SetUse:YES!")));
-    EXPECT_FALSE(page().KV58_AuswahlBox->isVisible());
+    EXPECT_FALSE(shown("KV58_AuswahlBox"));
 }
 
 TEST_F(MainFormTest, UnpluggingTheCurrentInstrumentResetsAndSearchesTheNextAtOnce)
@@ -157,8 +157,9 @@ TEST_F(MainFormTest, UnpluggingTheCurrentInstrumentResetsAndSearchesTheNextAtOnc
     startProgram();
     ASSERT_TRUE(waitInUse());
     first->send(QStringLiteral("ACK:POWER IS ON"));
-    ASSERT_TRUE(waitUntil([this] { return state().PowerOn; }));
-    form->StatusPanel[2]->setText(QStringLiteral("# 64 58 2 0001"));
+    ASSERT_TRUE(waitUntil([this] { return session().PowerOn(); }));
+    first->send(QStringLiteral("ACK:SERIAL 64 58 2 0001x"));
+    ASSERT_TRUE(waitUntil([this] { return !statusPanel(2).isEmpty(); }));
 
     auto second = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
     ASSERT_TRUE(second->plugIn());
@@ -168,10 +169,10 @@ TEST_F(MainFormTest, UnpluggingTheCurrentInstrumentResetsAndSearchesTheNextAtOnc
     first->unplug();
     ASSERT_TRUE(second->waitForCommand(QStringLiteral("POWER OFF!")));
     ASSERT_TRUE(waitInUse());
-    EXPECT_EQ(state().CurrentDevice->SerialNumber(), QStringLiteral("0002"));
-    EXPECT_FALSE(state().PowerOn);
-    EXPECT_EQ(form->StatusPanel[1]->text(), QStringLiteral(" (#0002)"));
-    EXPECT_TRUE(form->StatusPanel[2]->text().isEmpty());
+    EXPECT_EQ(session().CurrentDevice()->SerialNumber(), QStringLiteral("0002"));
+    EXPECT_FALSE(session().PowerOn());
+    EXPECT_EQ(statusPanel(1), QStringLiteral(" (#0002)"));
+    EXPECT_TRUE(statusPanel(2).isEmpty());
     EXPECT_EQ(form->HidCtl().devices().size(), 1);
 }
 
@@ -182,12 +183,12 @@ TEST_F(MainFormTest, UnpluggingTheOnlyInstrumentShowsNoInstrument)
     startProgram();
     ASSERT_TRUE(waitInUse());
     kv->unplug();
-    ASSERT_TRUE(waitUntil([this] { return state().CurrentDevice == nullptr; }));
-    EXPECT_TRUE(page().NoKVLabel->isVisible());
-    EXPECT_FALSE(page().PowerButton->isVisible());
-    EXPECT_FALSE(form->UseTimer->isActive());
-    EXPECT_TRUE(form->StatusPanel[0]->text().isEmpty());
-    EXPECT_EQ(form->PageControl1->currentWidget(), static_cast<QWidget*>(form->Measure));
+    ASSERT_TRUE(waitUntil([this] { return session().CurrentDevice() == nullptr; }));
+    EXPECT_TRUE(shown("NoKVLabel"));
+    EXPECT_FALSE(shown("PowerButton"));
+    EXPECT_FALSE(form->usePoll().isActive());
+    EXPECT_TRUE(statusPanel(0).isEmpty());
+    EXPECT_EQ(widget<QTabWidget>("PageControl1").currentWidget(), &widget("Measure"));
 }
 
 TEST_F(MainFormTest, DeviceNameWithoutProductString)
@@ -200,7 +201,7 @@ TEST_F(MainFormTest, DeviceNameWithoutProductString)
     ASSERT_TRUE(kv.plugIn());
     startProgram();
     ASSERT_TRUE(waitInUse());
-    EXPECT_EQ(DeviceSelection::DeviceName(*state().CurrentDevice),
+    EXPECT_EQ(DeviceSelection::DeviceName(*session().CurrentDevice()),
               QStringLiteral("Device VID=2047 PID=FFE5 (#123)"));
 }
 

@@ -2,23 +2,28 @@
 // bus as device source; instruments are played by ScriptedInstrument.
 #pragma once
 
-#include "app/AppState.h"
-#include "app/DevicePage.h"
-#include "app/HistoryLog.h"
-#include "app/MainForm.h"
+#include "app/device/DevicePage.h"
+#include "app/device/InstrumentSession.h"
+#include "app/device/UsePoll.h"
+#include "app/service/HistoryLog.h"
+#include "app/shell/MainForm.h"
 #include "core/Clock.h"
 #include "link/VirtualBusBackend.h"
 #include "support/ScriptedInstrument.h"
 #include "support/VirtualBus.h"
 
+#include <QAction>
+#include <QDoubleSpinBox>
 #include <QLabel>
-#include "app/MeasurePage.h"
-
+#include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
-
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 namespace kv58::test {
 
@@ -73,11 +78,38 @@ protected:
         form->show();
     }
 
-    DevicePage& page() { return *form->DeviceSheet; }
-    AppState& state() { return form->state(); }
-    QStringList log() const { return form->HistoryListBox->lines(); }
+    // A widget of the window by its object name; the test fails when there is none.
+    template <class W = QWidget> W& widget(const char* name) const
+    {
+        W* found = form->findChild<W*>(QString::fromLatin1(name));
+        if (!found)
+            throw std::runtime_error(std::string("no widget named ") + name);
+        return *found;
+    }
+    QAction& action(const char* name) const { return widget<QAction>(name); }
+    // Shown on its own page, whichever tab is in front.
+    bool shown(const char* name) const { return !widget(name).isHidden(); }
+    QString statusPanel(int panel) const
+    {
+        return widget<QLabel>(("StatusPanel" + std::to_string(panel)).c_str()).text();
+    }
 
-    bool waitInUse() { return waitUntil([this] { return state().CurrentDevice && page().KVOffLabel->isVisible(); }); }
+    InstrumentSession& session() { return form->session(); }
+    QStringList log() const { return widget<HistoryLog>("HistoryListBox").lines(); }
+
+    // Sends a line from the instrument and waits until the program has logged it, and so handled it.
+    void deliver(ScriptedInstrument& from, const QString& line)
+    {
+        const qsizetype before = log().size();
+        from.send(line);
+        ASSERT_TRUE(waitUntil([&] { return log().size() > before && log().last() == line; }))
+            << line.toStdString();
+    }
+
+    bool waitInUse()
+    {
+        return waitUntil([this] { return session().CurrentDevice() && shown("KVOffLabel"); });
+    }
 
     VirtualBus bus;
     FixedClock clock;

@@ -1,8 +1,7 @@
 // The power button, the deferred commands that replies trigger, and the keep-alive poll.
 #include "MainFormFixture.h"
-
-#include "app/DeviceLink.h"
-#include "app/DeviceSelection.h"
+#include "app/device/DeviceLink.h"
+#include "app/device/DeviceSelection.h"
 
 #include <QPushButton>
 
@@ -36,23 +35,23 @@ protected:
 TEST_F(PoweredInstrumentTest, PowerButtonSendsPowerOnTwiceWhenOffAndPowerOffOnceWhenOn)
 {
     startWithInstrument(1.0);
-    page().PowerButton->click();
+    widget<QPushButton>("PowerButton").click();
     ASSERT_TRUE(kv->waitForCommands(2));
     processEventsFor(150);
     EXPECT_EQ(kv->commands(), (QStringList{"POWER ON!", "POWER ON!"}));
     const auto gap = timeOf(*kv, QStringLiteral("POWER ON!"), 1) - timeOf(*kv, QStringLiteral("POWER ON!"));
     EXPECT_GE(gap, 90);
-    EXPECT_FALSE(page().KVOffLabel->isVisible());
-    EXPECT_FALSE(state().PowerOn); // only the instrument's answer switches it
+    EXPECT_FALSE(shown("KVOffLabel"));
+    EXPECT_FALSE(session().PowerOn()); // only the instrument's answer switches it
 
     kv->send(QStringLiteral("ACK:POWER IS ON"));
-    ASSERT_TRUE(waitUntil([this] { return state().PowerOn; }));
+    ASSERT_TRUE(waitUntil([this] { return session().PowerOn(); }));
     kv->clearCommands();
-    page().PowerButton->click();
+    widget<QPushButton>("PowerButton").click();
     ASSERT_TRUE(kv->waitForCommand(QStringLiteral("POWER OFF!")));
     processEventsFor(150);
     EXPECT_EQ(kv->commands().count(QStringLiteral("POWER OFF!")), 1);
-    EXPECT_TRUE(page().KVOffLabel->isVisible());
+    EXPECT_TRUE(shown("KVOffLabel"));
 }
 
 TEST_F(PoweredInstrumentTest, PowerOnChainReadsTheSerialThenSetsTheClock)
@@ -63,9 +62,9 @@ TEST_F(PoweredInstrumentTest, PowerOnChainReadsTheSerialThenSetsTheClock)
     kv->send(QStringLiteral("ACK:POWER IS ON"));
     ASSERT_TRUE(kv->waitForCommand(QStringLiteral("SET RTC:20261211-5-080509!")));
     EXPECT_EQ(withoutPolls(kv->commands()), (QStringList{"GET SERIAL!", "SET RTC:20261211-5-080509!"}));
-    EXPECT_EQ(state().RTCStart, clock.value);
+    EXPECT_EQ(session().RTCStart(), clock.value);
     kv->send(QStringLiteral("ACK:RTC SET"));
-    ASSERT_TRUE(waitUntil([this] { return form->StatusPanel[0]->text() == QLatin1String("KV-58 connected [TS]"); }));
+    ASSERT_TRUE(waitUntil([this] { return statusPanel(0) == QLatin1String("KV-58 connected [TS]"); }));
 }
 
 TEST_F(PoweredInstrumentTest, SecondReplyWithinTheDelayReplacesThePendingJob)

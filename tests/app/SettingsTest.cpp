@@ -1,6 +1,6 @@
 // The settings store on a private configuration folder: defaults, the kinds of values, what a
 // fresh process reads from the file, partial loads and saves, and the window placement.
-#include "app/Settings.h"
+#include "app/shell/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // The visual style list: filled with Qt's styles, switching at once, refusing unknown names.
-#include "app/StyleList.h"
+#include "app/shell/StyleList.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // Window translation on a window with nested widgets, menus, a tool bar, tabs and item lists:
 // switching languages, texts owned by code, exclusions and widgets added later.
-#include "app/WindowTranslator.h"
+#include "app/shell/WindowTranslator.h"
 
 #include "core/Translation.h"
 #include "support/TestCatalogue.h"

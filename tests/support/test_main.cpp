@@ -16,7 +16,8 @@ int main(int argc, char** argv)
         qputenv("XDG_CONFIG_HOME", (privateHome.path() + QStringLiteral("/config")).toLocal8Bit());
         const QString runtime = privateHome.path() + QStringLiteral("/runtime");
         QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtime,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
     ::testing::InitGoogleTest(&argc, argv);

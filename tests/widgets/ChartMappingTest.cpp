@@ -1,6 +1,6 @@
 // World-to-pixel mapping of the chart: layout of the data area, rounding, clamping.
 #include "core/Formats.h"
-#include "widgets/ChartModel.h"
+#include "data/ChartModel.h"
 #include "widgets/ChartStrokes.h"
 
 #include <cmath>

@@ -276,7 +276,8 @@ TEST(ChartPaint, FrameGridAndCurveLandOnDevicePixels)
 
 TEST(ChartWidget, ShowGrafPaintsTheItems)
 {
-    TRChart chart;
+    ChartModel curves;
+    TRChart chart(curves);
     chart.resize(400, 300);
     chart.show();
     chart.SetRange(1, 0, 0, 10, 10);

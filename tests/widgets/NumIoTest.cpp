@@ -1,8 +1,8 @@
 // Parsing, acceptance, reading and writing of the numeric input fields, as tables per input format
 // and per field of the program, and the two input widgets driven by keystrokes.
-#include "DisplaysTestSupport.h"
 #include "widgets/NumIO.h"
 
+#include "DisplaysTestSupport.h"
 #include "widgets/NumIO2.h"
 #include "widgets/NumInput.h"
 

@@ -36,7 +36,8 @@ protected:
         }
     }
 
-    TReportListView view;
+    TRLData store;
+    TReportListView view{store};
 };
 
 } // namespace
@@ -177,6 +178,27 @@ TEST_F(ReportListView, TheNewestRowCanBeKeptAtTheBottom)
     EXPECT_EQ(view.TopRow(), 21);
 }
 
+TEST_F(ReportListView, DeferredGridLearnsOfNewRowsOnceAndKeepsPainting)
+{
+    view.SetNrOfColumns(2);
+    addRows(3);
+    showWithRoom(10);
+    view.SetDeferGridUpdates(true);
+    addRows(4);
+    EXPECT_EQ(view.model()->rowCount(), 3); // the grid still shows what it had
+    EXPECT_TRUE(view.updatesEnabled());
+    EXPECT_EQ(view.model()->index(2, 0).data().toString(), QStringLiteral("3"));
+    view.SetDeferGridUpdates(false);
+    EXPECT_EQ(view.model()->rowCount(), 7);
+    EXPECT_EQ(view.model()->index(6, 0).data().toString(), QStringLiteral("7"));
+    // A row position asked for while deferred counts every row.
+    view.SetDeferGridUpdates(true);
+    addRows(20);
+    view.SetTopRow(27);
+    EXPECT_EQ(view.TopRow(), 27 - 9);
+    view.SetDeferGridUpdates(false);
+}
+
 TEST_F(ReportListView, AutoColWidthFitsTheWidestTextAndAddsTheAddon)
 {
     view.SetNrOfColumns(2);
@@ -211,7 +233,8 @@ TEST_F(ReportListView, LoadingAnXmlTableSetsTheGridAndRestoresSuppression)
     ASSERT_TRUE(source.SaveToXMLFile(dir.filePath("t.xml")));
 
     for (const bool suppressed : {false, true}) {
-        TReportListView table;
+        TRLData target;
+        TReportListView table(target);
         table.SetSuppressPaint(suppressed);
         EXPECT_TRUE(table.LoadFromXMLFile(dir.filePath("t.xml"), "KV58"));
         EXPECT_EQ(table.SuppressPaint(), suppressed);
@@ -221,7 +244,8 @@ TEST_F(ReportListView, LoadingAnXmlTableSetsTheGridAndRestoresSuppression)
         EXPECT_EQ(table.model()->index(29, 3).data().toString(), "last");
         EXPECT_EQ(table.model()->headerData(3, Qt::Horizontal).toString(), "VISL Dose");
     }
-    TReportListView table;
+    TRLData untouched;
+    TReportListView table(untouched);
     EXPECT_FALSE(table.LoadFromXMLFile(dir.filePath("t.xml"), "OTHER"));
     EXPECT_FALSE(table.SuppressPaint());
     EXPECT_EQ(table.NrOfColumns(), 1);

@@ -1,0 +1,102 @@
+// What one measurement line costs on its whole way through the program: the input report becomes a
+// line (history log), the decoder takes it apart, live processing appends the table row with its
+// running dose and the chart points, and the displays and the window are updated, with the main
+// window shown offscreen and its event loop turning after every line. Lines 1 to 1000 and lines
+// 999,001 to 1,000,000 of one two-channel irradiation run are timed (CPU time of the UI thread);
+// nothing per line may depend on how many rows came before. The last line printed is
+// "line_us_first=<..> line_us_last=<..> growth=<last/first>".
+#include "app/device/DeviceLink.h"
+#include "app/shell/MainForm.h"
+#include "core/Formats.h"
+#include "data/Measurement.h"
+#include "link/Framing.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+using namespace kv58;
+
+namespace {
+
+constexpr int kWindow = 1000;
+
+double threadCpuUs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+void receive(TMainForm& form, const QString& line)
+{
+    const QByteArray report = packInputReport(line, 64);
+    // The data handler gets the bytes after the report ID.
+    form.link().ShowRead(nullptr, kReportId, reinterpret_cast<const std::uint8_t*>(report.constData()) + 1,
+                         static_cast<std::uint16_t>(report.size() - 1));
+}
+
+// The n-th sample of the run, one second apart from 10:00:00 on (the clock wraps at midnight).
+QString irradiationLine(int n)
+{
+    const int seconds = (36000 + n) % 86400;
+    const QString time = QStringLiteral("%1:%2:%3")
+                             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                             .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const QString uva = formatFixed(20 + (n % 97) * 0.13, 1, 3, u',');
+    const QString visl = formatFixed(150 + (n % 89) * 0.7, 1, 3, u',');
+    return QStringLiteral("Time:%1 UVA %2 W/m& VISL   %3 W/m&").arg(time, uva, visl);
+}
+
+double timeWindow(TMainForm& form, int first)
+{
+    const double start = threadCpuUs();
+    for (int n = first; n < first + kWindow; ++n) {
+        receive(form, irradiationLine(n));
+        QApplication::processEvents();
+    }
+    return (threadCpuUs() - start) / kWindow;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); // the user's settings stay untouched
+    QApplication app(argc, argv);
+
+    MainFormOptions options;
+    options.backends = [] { return std::vector<std::unique_ptr<HidBackend>>{}; };
+    TMainForm form(options);
+    form.resize(900, 700);
+    form.show();
+    QApplication::processEvents();
+
+    for (const char* line :
+         {"ACK:POWER IS ON", "CH1:Sensortyp: UVA", "CH2:Sensortyp: VISL", "ACK:IRRADIATION STARTED"})
+        receive(form, QString::fromLatin1(line));
+    QApplication::processEvents();
+
+    // The run's length; a shorter one (first argument) gives a quick look.
+    const int kLines = argc > 1 ? std::max(2 * kWindow, std::atoi(argv[1])) : 1000000;
+    const double first = timeWindow(form, 1);
+    for (int n = kWindow + 1; n <= kLines - kWindow; ++n) {
+        receive(form, irradiationLine(n));
+        if (n % kWindow == 0)
+            QApplication::processEvents();
+    }
+    const double last = timeWindow(form, kLines - kWindow + 1);
+
+    std::printf("rows=%d chart_items=%d\n", form.measurement().table().NrOfRows(),
+                form.measurement().chart().NumChartItems());
+    std::printf("line_us_first=%.1f line_us_last=%.1f growth=%.2f\n", first, last, last / first);
+    return 0;
+}
