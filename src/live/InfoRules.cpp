@@ -55,11 +55,17 @@ SensorInfo sensorOnSwitchOn(SensorInfo sensor)
     return sensor;
 }
 
-SensorInfo sensorOnSwitchOff(SensorInfo sensor)
+SensorInfo sensorWithoutDetails(SensorInfo sensor)
 {
     sensor = sensorOnSwitchOn(std::move(sensor));
     sensor.rangeHi.clear();
     sensor.rangeLo.clear();
+    return sensor;
+}
+
+SensorInfo sensorOnSwitchOff(SensorInfo sensor)
+{
+    sensor = sensorWithoutDetails(std::move(sensor));
     sensor.calibrationFactor = 0;
     return sensor;
 }

@@ -16,7 +16,9 @@ SensorInfo applyChannelInfo(SensorInfo sensor, const ChannelInfo& info);
 
 // Switching on empties serial, customer, both dates and the type; range, factor and offset stay.
 SensorInfo sensorOnSwitchOn(SensorInfo sensor);
-// Switching off also empties the range and sets the factor to 0; the offset stays.
+// Unplugging also empties the range; factor and offset stay.
+SensorInfo sensorWithoutDetails(SensorInfo sensor);
+// Switching off empties what unplugging empties and sets the factor to 0; the offset stays.
 SensorInfo sensorOnSwitchOff(SensorInfo sensor);
 
 // Dates of the "BuildDate:" and "CALDATE:" replies as the information page shows them.

@@ -73,9 +73,12 @@ TEST(InfoRules, RemovedSwitchOnAndSwitchOffEmptyWhatTheyShould)
     on.serial.clear();
     EXPECT_EQ(sensorOnSwitchOn(reported()), on); // range, factor and offset stay
 
-    SensorInfo off = on;
-    off.rangeLo.clear();
-    off.rangeHi.clear();
+    SensorInfo unplugged = on;
+    unplugged.rangeLo.clear();
+    unplugged.rangeHi.clear();
+    EXPECT_EQ(sensorWithoutDetails(reported()), unplugged); // factor and offset stay
+
+    SensorInfo off = unplugged;
     off.calibrationFactor = 0;
     EXPECT_EQ(sensorOnSwitchOff(reported()), off); // the offset stays
 }

@@ -256,7 +256,6 @@ void DeviceSelection::PowerButtonClick()
         return;
     }
     link_.USB_Send(cmd::powerOn());
-    emit powerOnRequested();
     page_.showStateLabel(DevicePage::StateLabel::None);
     QTimer::singleShot(pacing_.ms(kPowerOnRepeatMs), this, [this] { link_.USB_Send(cmd::powerOn()); });
 }

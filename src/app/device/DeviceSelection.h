@@ -57,10 +57,9 @@ signals:
     void instrumentUnplugged();
     // An instrument was taken into use (before "SetUse:YES!" goes out).
     void instrumentTakenIntoUse(kv58::THidDevice* device);
-    // The power button switched the instrument off (the run controls go to "Off" and the "Measure"
-    // page comes to the front) or asked it to switch on.
+    // The power button switched the instrument off: the run controls go to "Off" and the "Measure"
+    // page comes to the front.
     void switchedOffByUser();
-    void powerOnRequested();
 
 private:
     enum class Phase { Idle, SingleSettle, SingleQuery, ListQuery };

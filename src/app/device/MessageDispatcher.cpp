@@ -121,7 +121,7 @@ void MessageDispatcher::apply(const AckReply& reply)
         break;
     case AckRow::Customer:
         t_.intern.showCustomer(reply.text);
-        instrument.customer = t_.intern.customerText();
+        instrument.customer = reply.text;
         t_.measurement.setInstrument(instrument);
         t_.infoTabs.showInstrumentTab();
         t_.runControls.customerReported();

@@ -1,29 +1,13 @@
 #include "app/info/InformationTabs.h"
 
 #include "app/info/InfoSheets.h"
+#include "app/shell/TabVisibility.h"
 #include "core/Translation.h"
 #include "data/Measurement.h"
 
 #include <QTabWidget>
 
 namespace kv58 {
-namespace {
-
-void setTabShown(QTabWidget& tabs, QWidget* page, bool shown)
-{
-    const int index = tabs.indexOf(page);
-    if (index >= 0)
-        tabs.setTabVisible(index, shown);
-}
-
-bool tabShown(const QTabWidget& tabs, const QWidget* page)
-{
-    const int index = tabs.indexOf(page);
-    return index >= 0 && tabs.isTabVisible(index);
-}
-
-} // namespace
-
 InformationTabs::InformationTabs(QTabWidget& pages, Measurement& measurement, QObject* parent)
     : QObject(parent), pages_(pages), measurement_(measurement), KV58Sheet(new InstrumentInfoSheet(&pages)),
       CH1Sheet(new ChannelInfoSheet(QStringLiteral("CH1"), &pages)),
@@ -80,11 +64,6 @@ void InformationTabs::hideAll()
 {
     for (QWidget* sheet : {static_cast<QWidget*>(KV58Sheet), channelSheet(1), channelSheet(2)})
         setTabShown(pages_, sheet, false);
-}
-
-bool InformationTabs::instrumentTabShown() const
-{
-    return tabShown(pages_, KV58Sheet);
 }
 
 bool InformationTabs::channelTabShown(int channel) const

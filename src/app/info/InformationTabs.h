@@ -27,7 +27,6 @@ public:
     // Hides all three.
     void hideAll();
 
-    bool instrumentTabShown() const;
     bool channelTabShown(int channel) const;
 
 private:

@@ -157,11 +157,6 @@ void RunControls::switchedOff()
     apply();
 }
 
-void RunControls::powerOnRequested()
-{
-    MeasureBox->hide();
-}
-
 void RunControls::poweredOn()
 {
     state_.poweredOn();
@@ -212,16 +207,6 @@ void RunControls::showInterval(long long seconds)
 int RunControls::interval() const
 {
     return static_cast<int>(IntervallIO->GetValue());
-}
-
-int RunControls::gainItem() const
-{
-    return GainButtons->checkedId();
-}
-
-int RunControls::unitItem() const
-{
-    return UnitButtons->checkedId();
 }
 
 } // namespace kv58

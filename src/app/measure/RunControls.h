@@ -26,12 +26,10 @@ public:
     RunControls(Sender send, int readyDelayMs, QWidget* parent = nullptr);
 
     RunControlPhase phase() const { return state_.phase(); }
-    bool isRunning() const { return state_.phase() == RunControlPhase::Running; }
 
     // Transitions, from the replies and the device search.
     void instrumentGone();
     void switchedOff();
-    void powerOnRequested();
     void poweredOn();
     // "CUSTOMER:" arrived: the start and system boxes follow after the delay (`Timer2`).
     void customerReported();
@@ -45,8 +43,6 @@ public:
 
     // The interval field's value in seconds (0 when the field holds exactly 0).
     int interval() const;
-    int gainItem() const;
-    int unitItem() const;
 
 signals:
     // A run button was pressed (`MeasureMode` records the kind asked for).

@@ -47,11 +47,6 @@ void TablePage::setCommonHeaderShown(bool shown)
     RL->SetCommonHeaderVisible(shown);
 }
 
-bool TablePage::commonHeaderShown() const
-{
-    return RL->CommonHeaderVisible();
-}
-
 int TablePage::topRow() const
 {
     scroll_->runNow();

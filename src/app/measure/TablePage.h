@@ -18,7 +18,6 @@ public:
     // table is shorter than the view), at the end of the frame.
     void showRow(int row);
     void setCommonHeaderShown(bool shown);
-    bool commonHeaderShown() const;
     int topRow() const;
 
 protected:

@@ -18,11 +18,13 @@
 #include "app/service/KalPage.h"
 #include "app/service/ZeitPage.h"
 #include "app/shell/StatusPanels.h"
+#include "app/shell/TabVisibility.h"
 #include "app/shell/WindowTranslator.h"
 #include "core/Clock.h"
 #include "core/Translation.h"
 #include "data/Measurement.h"
 #include "link/HidDeviceController.h"
+#include "live/InfoRules.h"
 #include "live/LiveRun.h"
 #include "protocol/Commands.h"
 
@@ -40,13 +42,6 @@ constexpr int kUsePollMs = 5000;
 constexpr int kDeferredCommandMs = 200;
 constexpr int kReadyDelayMs = 3500;
 constexpr int kPowerOffDelayMs = 100;
-
-void setTabShown(QTabWidget* tabs, QWidget* page, bool shown)
-{
-    const int index = tabs->indexOf(page);
-    if (index >= 0)
-        tabs->setTabVisible(index, shown);
-}
 
 } // namespace
 
@@ -91,10 +86,10 @@ void TMainForm::FormCreate()
 
     for (QWidget* page : {static_cast<QWidget*>(UVG), Transfer, static_cast<QWidget*>(ZeitTab),
                           static_cast<QWidget*>(KalSheet)})
-        setTabShown(PageControl1, page, settings_.serviceMode);
+        setTabShown(*PageControl1, page, settings_.serviceMode);
 
-    infoTabs_->hideAll();
-    PageControl2->setCurrentWidget(DeviceSheet);
+    PageControl2->setCurrentWidget(
+        DeviceSheet); // the information tabs are hidden until the instrument reports
 }
 
 void TMainForm::buildCollaborators(const MainFormOptions& options)
@@ -161,7 +156,6 @@ void TMainForm::wire()
         runControls_->switchedOff();
         PageControl1->setCurrentWidget(Measure);
     });
-    connect(selection_, &DeviceSelection::powerOnRequested, runControls_, &RunControls::powerOnRequested);
 
     connect(runControls_, &RunControls::runRequested, measurement_.get(), &Measurement::setRunKind);
     connect(runControls_, &RunControls::readyShown, this,
@@ -241,17 +235,8 @@ void TMainForm::resetAfterUnplug()
     Measure->hideLiveDisplays();
     status_->clear();
     PageControl1->setCurrentWidget(Measure);
-    for (int channel : {1, 2}) {
-        SensorInfo sensor = measurement_->sensor(channel);
-        sensor.type.clear();
-        sensor.rangeLo.clear();
-        sensor.rangeHi.clear();
-        sensor.productionDate.clear();
-        sensor.calibrationDate.clear();
-        sensor.customer.clear();
-        sensor.serial.clear();
-        measurement_->setSensor(channel, sensor);
-    }
+    for (int channel : {1, 2})
+        measurement_->setSensor(channel, sensorWithoutDetails(measurement_->sensor(channel)));
 }
 
 void TMainForm::showInstrumentInUse(THidDevice* device)
