@@ -217,8 +217,20 @@ void ChartModel::viewChanged()
 
 void ChartModel::requestRepaint()
 {
+    if (batchDepth_ > 0) {
+        repaintHeld_ = true;
+        return;
+    }
     if (repaint_)
         repaint_();
+}
+
+void ChartModel::endBatch()
+{
+    if (--batchDepth_ > 0 || !repaintHeld_)
+        return;
+    repaintHeld_ = false;
+    requestRepaint();
 }
 
 } // namespace kv58

@@ -52,6 +52,21 @@ public:
     // Called whenever the shown chart has to be redrawn (ShowGraf, range and look changes).
     void setRepaintHandler(std::function<void()> handler) { repaint_ = std::move(handler); }
 
+    // While one of these lives, redraw requests are held back; the last one to end makes a single
+    // request if any was held. For callers that draw many samples in one go.
+    class RepaintBatch {
+    public:
+        explicit RepaintBatch(ChartModel& chart) : chart_(chart) { ++chart_.batchDepth_; }
+        ~RepaintBatch() { chart_.endBatch(); }
+        RepaintBatch(const RepaintBatch&) = delete;
+        RepaintBatch& operator=(const RepaintBatch&) = delete;
+        RepaintBatch(RepaintBatch&&) = delete;
+        RepaintBatch& operator=(RepaintBatch&&) = delete;
+
+    private:
+        ChartModel& chart_;
+    };
+
     // --- items
     void MoveTo(double x, double y);
     void DrawTo(double x, double y);
@@ -122,12 +137,15 @@ private:
     void scaleChanged();
     void viewChanged();
     void requestRepaint();
+    void endBatch();
     void append(TrcItem kind, double x, double y);
 
     ChartItemList items_;
     std::array<std::unique_ptr<TScaleProps>, kChartLayers> scalesX_;
     std::array<std::unique_ptr<TScaleProps>, kChartLayers> scalesY_;
     std::function<void()> repaint_;
+    int batchDepth_ = 0;       // open RepaintBatch objects
+    bool repaintHeld_ = false; // a request came while a batch was open
 
     ChartColor dataColor_ = chartcolors::black;
     TPenStyle penStyle_ = TPenStyle::psSolid;

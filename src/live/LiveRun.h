@@ -53,6 +53,7 @@ public:
     LiveDisplay relation(const Kanal& kanal1, const LiveSettings& settings);
 
     TDateTime zeit() const { return zeit_; }
+    void setZeit(TDateTime t) { zeit_ = t; }
     TDateTime startTime() const { return startTime_; }
     void setStartTime(TDateTime t) { startTime_ = t; }
     ChartFeed& chart() { return feed_; }

@@ -119,6 +119,32 @@ TEST_F(ChartRange, OnlyShowAndRangeChangesRepaint)
     EXPECT_EQ(repaints, 2);
 }
 
+TEST_F(ChartRange, BatchHoldsRepaintsBackUntilTheOutermostEnds)
+{
+    {
+        const ChartModel::RepaintBatch outer(chart);
+        {
+            const ChartModel::RepaintBatch inner(chart);
+            for (int i = 0; i < 3; ++i) {
+                chart.DrawTo(i, i);
+                chart.ShowGraf();
+            }
+            chart.SetRange(1, 0, 0, 5, 5);
+        }
+        EXPECT_EQ(repaints, 0);
+        EXPECT_EQ(chart.LastElemOnShow(), 2); // the items are shown all the same
+    }
+    EXPECT_EQ(repaints, 1);
+
+    // A batch in which nothing asked for a redraw makes none, and later requests go through again.
+    {
+        const ChartModel::RepaintBatch idle(chart);
+    }
+    EXPECT_EQ(repaints, 1);
+    chart.ShowGraf();
+    EXPECT_EQ(repaints, 2);
+}
+
 TEST_F(ChartRange, LogarithmicAxis)
 {
     TScaleProps& y = chart.Scale1Y();
