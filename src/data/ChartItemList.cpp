@@ -16,15 +16,20 @@ void ChartItemList::setAllocSize(int size)
         block_ = requestedBlock_;
 }
 
-void ChartItemList::append(const TrcChartItem& item)
+void ChartItemList::nextWriteBlock()
 {
+    writePos_ = nullptr;
+    writeEnd_ = nullptr;
     if (count_ == std::numeric_limits<int>::max())
         return;
-    if (head_ + count_ == allocated())
-        blocks_.push_back(std::make_unique<TrcChartItem[]>(static_cast<std::size_t>(block_)));
     const int slot = head_ + count_;
-    blocks_[static_cast<std::size_t>(slot / block_)][static_cast<std::size_t>(slot % block_)] = item;
-    ++count_;
+    if (slot == allocated())
+        blocks_.push_back(std::make_unique<TrcChartItem[]>(static_cast<std::size_t>(block_)));
+    TrcChartItem* block = blocks_[static_cast<std::size_t>(slot / block_)].get();
+    writePos_ = block + slot % block_;
+    // Stop at the count limit as well, so that the check above runs again there.
+    const int room = std::min(block_ - slot % block_, std::numeric_limits<int>::max() - count_);
+    writeEnd_ = writePos_ + room;
 }
 
 void ChartItemList::removeFirst()
@@ -51,6 +56,8 @@ void ChartItemList::clear()
     head_ = 0;
     count_ = 0;
     block_ = requestedBlock_;
+    writePos_ = nullptr;
+    writeEnd_ = nullptr;
 }
 
 } // namespace kv58

@@ -22,7 +22,15 @@ public:
     void setAllocSize(int size);
     int allocSize() const { return requestedBlock_; }
 
-    void append(const TrcChartItem& item);
+    void append(const TrcChartItem& item)
+    {
+        if (writePos_ == writeEnd_)
+            nextWriteBlock();
+        if (writePos_ == nullptr)
+            return; // full
+        *writePos_++ = item;
+        ++count_;
+    }
     // Removes item 0; the only item empties the list and releases its storage; an empty list
     // stays empty.
     void removeFirst();
@@ -60,11 +68,17 @@ public:
     }
 
 private:
+    void nextWriteBlock();
+
     std::vector<std::unique_ptr<TrcChartItem[]>> blocks_;
     int block_ = kDefaultAllocSize;          // slots per block of the current storage
     int requestedBlock_ = kDefaultAllocSize; // AllocSize for storage allocated from now on
     int head_ = 0;                           // slot of item 0 within the first block
     int count_ = 0;
+    // Where the next item goes and the end of its block: appends need no index arithmetic. Blocks
+    // never move in memory, so rotating the block list leaves these valid.
+    TrcChartItem* writePos_ = nullptr;
+    TrcChartItem* writeEnd_ = nullptr;
 };
 
 } // namespace kv58

@@ -6,8 +6,10 @@
 #include "data/Measurement.h"
 #include "live/LiveRun.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kv58 {
@@ -98,18 +100,8 @@ std::optional<double> readPlainDecimal(std::string_view s)
     return negative ? -value : value;
 }
 
-// The number in a value cell, after dropping its "%" signs when `dropPercent`.
-std::optional<double> readValue(std::string_view cell, bool dropPercent, QString* shown)
+std::optional<double> readDecimal(std::string_view cell, QString* shown)
 {
-    std::array<char, TRLData::kMaxCellLength> kept{};
-    if (dropPercent && cell.find('%') != std::string_view::npos) {
-        std::size_t n = 0;
-        for (const char c : cell) {
-            if (c != '%' && n < kept.size())
-                kept[n++] = c;
-        }
-        cell = std::string_view(kept.data(), n);
-    }
     if (const auto value = readPlainDecimal(cell))
         return value;
     const QString text = cp1252ToUnicode(cell);
@@ -118,6 +110,38 @@ std::optional<double> readValue(std::string_view cell, bool dropPercent, QString
     *shown = text;
     return std::nullopt;
 }
+
+// The number in a value cell, after dropping its "%" signs when `dropPercent`; `shown` gets the
+// text that does not convert.
+std::optional<double> readValue(std::string_view cell, bool dropPercent, QString* shown)
+{
+    if (!dropPercent || cell.find('%') == std::string_view::npos)
+        return readDecimal(cell, shown);
+    std::string kept;
+    kept.reserve(cell.size());
+    for (const char c : cell) {
+        if (c != '%')
+            kept += c;
+    }
+    return readDecimal(kept, shown);
+}
+
+// Consecutive rows mostly share their date: the text of the last one read is kept with its value.
+class DateReader {
+public:
+    std::optional<TDateTime> read(std::string_view cell)
+    {
+        if (cell.size() == last_.size() && std::equal(cell.begin(), cell.end(), last_.begin()))
+            return value_;
+        last_.assign(cell);
+        value_ = readDate(cell);
+        return value_;
+    }
+
+private:
+    std::string last_;
+    std::optional<TDateTime> value_;
+};
 
 ShowFileError notValid(int row, const QString& text, const char* what)
 {
@@ -160,9 +184,10 @@ std::optional<ShowFileError> ShowFile(LiveRun& run, Measurement& measurement, do
     chart.ClearGraf();
     run.setStartTime(0);
 
+    DateReader dates;
     const int rows = table.NrOfRows();
     for (int r = 1; r <= rows; ++r) {
-        if (const auto date = readDate(table.ElemBytes(1, r))) {
+        if (const auto date = dates.read(table.ElemBytes(1, r))) {
             const std::string_view timeCell = table.ElemBytes(2, r);
             const auto time = readTime(timeCell);
             if (!time)
