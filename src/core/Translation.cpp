@@ -40,41 +40,76 @@ quint32 readWord(const QByteArray& data, qsizetype at, bool bigEndian)
                      : (quint32(p[3]) << 24) | (quint32(p[2]) << 16) | (quint32(p[1]) << 8) | p[0];
 }
 
-// The header entry (the translation of the empty message id) of a compiled catalogue, or nullopt
-// when the file is not a readable catalogue or has no header.
-std::optional<QByteArray> catalogueHeader(const QString& path)
+// A compiled catalogue (.mo) in memory, with the positions of its two string tables.
+struct Catalogue {
+    QByteArray data;
+    bool bigEndian = false;
+    quint32 count = 0;
+    quint32 originals = 0;
+    quint32 translations = 0;
+
+    bool fits(quint64 offset, quint64 length) const { return offset + length <= quint64(data.size()); }
+    quint32 word(qsizetype at) const { return readWord(data, at, bigEndian); }
+};
+
+// The catalogue in the file at `path`, or nullopt when it is not a readable catalogue.
+std::optional<Catalogue> readCatalogue(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray data = file.readAll();
-    if (data.size() < 20)
+    Catalogue c;
+    c.data = file.readAll();
+    if (c.data.size() < 20)
         return std::nullopt;
-    bool bigEndian = false;
-    if (readWord(data, 0, false) == 0x950412deU)
-        bigEndian = false;
-    else if (readWord(data, 0, true) == 0x950412deU)
-        bigEndian = true;
+    if (readWord(c.data, 0, false) == 0x950412deU)
+        c.bigEndian = false;
+    else if (readWord(c.data, 0, true) == 0x950412deU)
+        c.bigEndian = true;
     else
         return std::nullopt;
-    const quint32 count = readWord(data, 8, bigEndian);
-    const quint32 originals = readWord(data, 12, bigEndian);
-    const quint32 translations = readWord(data, 16, bigEndian);
-    const auto fits = [&](quint64 offset, quint64 length) { return offset + length <= quint64(data.size()); };
-    if (!fits(originals, quint64(count) * 8) || !fits(translations, quint64(count) * 8))
+    c.count = c.word(8);
+    c.originals = c.word(12);
+    c.translations = c.word(16);
+    if (!c.fits(c.originals, quint64(c.count) * 8) || !c.fits(c.translations, quint64(c.count) * 8))
         return std::nullopt;
-    for (quint32 i = 0; i < count; ++i) {
+    return c;
+}
+
+// The translation of message id `id` (the header for the empty id), or nullopt when the catalogue
+// has none or its entry points outside the file. Of a plural entry, the singular is matched and
+// its first form given.
+std::optional<QByteArray> lookUp(const Catalogue& c, QByteArrayView id)
+{
+    for (quint32 i = 0; i < c.count; ++i) {
         // In the file's size type: a table near the end of a large file must not wrap around.
         const qsizetype entry = 8 * qsizetype(i);
-        if (readWord(data, originals + entry, bigEndian) != 0)
+        const quint32 idLength = c.word(c.originals + entry);
+        const quint32 idOffset = c.word(c.originals + entry + 4);
+        if (idLength < quint32(id.size()) || !c.fits(idOffset, idLength))
             continue;
-        const quint32 length = readWord(data, translations + entry, bigEndian);
-        const quint32 offset = readWord(data, translations + entry + 4, bigEndian);
-        if (!fits(offset, length))
+        const QByteArrayView original(c.data.constData() + idOffset, idLength);
+        // A plural entry holds the singular, a zero byte and the plural.
+        if (!original.startsWith(id) || (original.size() > id.size() && original[id.size()] != '\0'))
+            continue;
+        const quint32 length = c.word(c.translations + entry);
+        const quint32 offset = c.word(c.translations + entry + 4);
+        if (!c.fits(offset, length))
             return std::nullopt;
-        return data.mid(offset, length);
+        QByteArray translation = c.data.mid(offset, length);
+        if (const qsizetype end = translation.indexOf('\0'); end >= 0)
+            translation.truncate(end);
+        return translation;
     }
     return std::nullopt;
+}
+
+// The header entry (the translation of the empty message id) of a compiled catalogue, or nullopt
+// when the file is not a readable catalogue or has no header.
+std::optional<QByteArray> catalogueHeader(const QString& path)
+{
+    const std::optional<Catalogue> c = readCatalogue(path);
+    return c ? lookUp(*c, QByteArrayView("")) : std::nullopt;
 }
 
 // Whether the header's Content-Type line names UTF-8 as the character set.
@@ -220,6 +255,38 @@ QString language()
     State& s = state();
     std::lock_guard lock(s.mutex);
     return s.language;
+}
+
+QStringList translationsEverywhere(const char* english)
+{
+    if (english == nullptr)
+        return {};
+    const QByteArray id(english);
+    QStringList texts{QString::fromUtf8(id)};
+    if (id.isEmpty())
+        return texts; // the empty id would give the catalogues' headers
+    for (const QString& folder : catalogueFolders()) {
+        const QStringList languages = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& language : languages) {
+            const QString file =
+                folder + QStringLiteral("/") + language + QStringLiteral("/LC_MESSAGES/default.mo");
+            if (!QFileInfo(file).isFile())
+                continue;
+            const std::optional<Catalogue> c = readCatalogue(file);
+            if (!c)
+                continue;
+            const std::optional<QByteArray> header = lookUp(*c, QByteArrayView(""));
+            if (!header || !declaresUtf8(*header))
+                continue;
+            const std::optional<QByteArray> translation = lookUp(*c, id);
+            if (!translation || translation->isEmpty())
+                continue;
+            const QString text = QString::fromUtf8(*translation);
+            if (!texts.contains(text))
+                texts << text;
+        }
+    }
+    return texts;
 }
 
 QString catalogueFile()

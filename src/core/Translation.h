@@ -37,6 +37,11 @@ bool selectLanguage(const QString& code);
 // The code given to the last selectLanguage ("en" before any selection).
 QString language();
 
+// `english` and its translation in every catalogue found in the catalogue folders, each text once,
+// English first. The catalogues are read directly: the language in force stays as it is. Catalogues
+// that do not declare UTF-8 are skipped, as by selectLanguage.
+QStringList translationsEverywhere(const char* english);
+
 // The catalogue file in use, or empty when texts stay English.
 QString catalogueFile();
 

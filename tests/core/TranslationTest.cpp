@@ -138,6 +138,89 @@ TEST_F(TranslationTest, UnusableCataloguesAreSkipped)
     }
 }
 
+// A compiled catalogue written byte by byte in the byte order msgfmt does not use here.
+QByteArray bigEndianCatalogue(const QList<QPair<QByteArray, QByteArray>>& messages)
+{
+    const auto word = [](QByteArray& out, quint32 value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out += static_cast<char>((value >> shift) & 0xFF);
+    };
+    const auto count = static_cast<quint32>(messages.size());
+    const quint32 originals = 28;
+    const quint32 translations = originals + 8 * count;
+    QByteArray strings;
+    QByteArray originalTable;
+    QByteArray translationTable;
+    quint32 at = translations + 8 * count;
+    for (const auto& [english, translation] : messages) {
+        word(originalTable, static_cast<quint32>(english.size()));
+        word(originalTable, at + static_cast<quint32>(strings.size()));
+        strings += english + '\0';
+    }
+    for (const auto& [english, translation] : messages) {
+        word(translationTable, static_cast<quint32>(translation.size()));
+        word(translationTable, at + static_cast<quint32>(strings.size()));
+        strings += translation + '\0';
+    }
+    QByteArray out;
+    for (const quint32 value : {0x950412deU, 0U, count, originals, translations, 0U, 0U})
+        word(out, value);
+    return out + originalTable + translationTable + strings;
+}
+
+TEST_F(TranslationTest, TranslationsEverywhereGathersEveryUsableCatalogueOnceEach)
+{
+    const QList<Message> german = {{QStringLiteral("Date"), QStringLiteral("Datum")},
+                                   {QStringLiteral("Date of run"), QStringLiteral("Laufdatum")}};
+    ASSERT_EQ(kv58::test::writeCatalogue(dir_.path(), QStringLiteral("de"), german), QString());
+    ASSERT_EQ(kv58::test::writeCatalogue(dir_.path(), QStringLiteral("fr"),
+                                         {{QStringLiteral("Date"), QStringLiteral("Date")}}),
+              QString());
+    ASSERT_EQ(kv58::test::writeCatalogue(dir_.path(), QStringLiteral("es"),
+                                         {{QStringLiteral("Date"), QStringLiteral("Fecha")}},
+                                         Charset::Latin1),
+              QString());
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("xx/LC_MESSAGES"))));
+    QFile broken(path(QStringLiteral("xx/LC_MESSAGES/default.mo")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray::fromHex("de120495000000000a000000ffff0000"));
+    broken.close();
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("empty"))));
+
+    QTemporaryDir second;
+    ASSERT_EQ(kv58::test::writeCatalogue(second.path(), QStringLiteral("de_AT"), german), QString());
+    ASSERT_TRUE(QDir().mkpath(second.filePath(QStringLiteral("it/LC_MESSAGES"))));
+    QFile italian(second.filePath(QStringLiteral("it/LC_MESSAGES/default.mo")));
+    ASSERT_TRUE(italian.open(QIODevice::WriteOnly));
+    italian.write(bigEndianCatalogue({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"Date", "Data"}}));
+    italian.close();
+
+    kv58::setCatalogueFolders({dir_.path(), second.path()});
+    ASSERT_TRUE(kv58::selectLanguage(QStringLiteral("de")));
+
+    struct Case {
+        const char* english;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        // Spanish declares Latin-1 and is skipped; French and Austrian repeat texts already there.
+        {"Date", {QStringLiteral("Date"), QStringLiteral("Datum"), QStringLiteral("Data")}},
+        {"Date of run", {QStringLiteral("Date of run"), QStringLiteral("Laufdatum")}},
+        {"Dat", {QStringLiteral("Dat")}}, // the beginning of a message id is not that id
+        {"Not in any catalogue", {QStringLiteral("Not in any catalogue")}},
+        {"", {QString()}}, // not the catalogues' headers
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.english);
+        EXPECT_EQ(kv58::translationsEverywhere(c.english), c.expected);
+    }
+
+    // The language in force is left alone.
+    EXPECT_EQ(kv58::language(), QStringLiteral("de"));
+    EXPECT_EQ(kv58::catalogueFile(), path(QStringLiteral("de/LC_MESSAGES/default.mo")));
+    EXPECT_EQ(_("Date"), QStringLiteral("Datum"));
+}
+
 TEST_F(TranslationTest, DefaultFoldersAreBesideTheExecutableAndInTheInstalledShare)
 {
     const QStringList folders = kv58::defaultCatalogueFolders();
