@@ -1,12 +1,16 @@
 // The chart's item list: drawing instructions in insertion order, stored in blocks of AllocSize
 // slots. Growing adds one block and never moves the items already stored, and removing the oldest
 // item is constant time, so a sliding window and a list of millions of points both stay cheap.
+// Once a list is long, its blocks are carved from large chunks that the system may back with huge
+// pages, so that a million samples commit their memory in a few steps.
 #pragma once
 
 #include "data/ChartTypes.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace kv58 {
@@ -61,16 +65,28 @@ public:
             const int b = slot / block_;
             const int inBlock = slot % block_;
             const int n = std::min(block_ - inBlock, endSlot - slot);
-            const TrcChartItem* p = blocks_[static_cast<std::size_t>(b)].get() + inBlock;
+            const TrcChartItem* p = blocks_[static_cast<std::size_t>(b)] + inBlock;
             f(p, p + n);
             slot += n;
         }
     }
 
 private:
-    void nextWriteBlock();
+    static constexpr std::size_t kChunkBytes = std::size_t(2) << 20;
+    struct ChunkFree {
+        void operator()(void* p) const { ::operator delete (p, std::align_val_t{kChunkBytes}); }
+    };
 
-    std::vector<std::unique_ptr<TrcChartItem[]>> blocks_;
+    void nextWriteBlock();
+    TrcChartItem* allocateBlock();
+
+    // The blocks in list order; they are owned by `ownBlocks_` (a short list's blocks, each
+    // allocated alone) or lie in one of the `chunks_`.
+    std::vector<TrcChartItem*> blocks_;
+    std::vector<std::unique_ptr<TrcChartItem[]>> ownBlocks_;
+    std::vector<std::unique_ptr<void, ChunkFree>> chunks_;
+    std::byte* chunkFree_ = nullptr; // unused rest of the last chunk
+    std::size_t chunkRoom_ = 0;
     int block_ = kDefaultAllocSize;          // slots per block of the current storage
     int requestedBlock_ = kDefaultAllocSize; // AllocSize for storage allocated from now on
     int head_ = 0;                           // slot of item 0 within the first block

@@ -108,6 +108,53 @@ TEST(ChartItems, SlidingWindowKeepsOrderAndStorage)
     EXPECT_EQ(chart.items().last().x, expected.back());
 }
 
+TEST(ChartItems, LongListsKeepEveryItemInOrder)
+{
+    // Past a few megabytes the blocks come from large chunks; block sizes that fill a chunk
+    // unevenly and one larger than a chunk.
+    for (const int allocSize : {1000, 777, 100000}) {
+        SCOPED_TRACE(allocSize);
+        ChartItemList items;
+        items.setAllocSize(allocSize);
+        const int total = 300000;
+        TrcChartItem item;
+        for (int i = 0; i < total; ++i) {
+            item.x = i;
+            item.y = -i;
+            items.append(item);
+        }
+        ASSERT_EQ(items.count(), total);
+        EXPECT_EQ(items.allocated() % allocSize, 0);
+        EXPECT_GE(items.allocated(), total);
+        EXPECT_LT(items.allocated(), total + allocSize);
+        const std::vector<double> all = xs(items);
+        for (int i = 0; i < total; ++i) {
+            ASSERT_EQ(all[static_cast<std::size_t>(i)], i);
+            ASSERT_EQ(items.at(i).y, -i);
+        }
+
+        // Sliding over the chunked blocks keeps the storage and the order.
+        const int allocated = items.allocated();
+        int next = total;
+        for (int step = 0; step < 250000; ++step) {
+            item.x = next++;
+            items.append(item);
+            items.removeFirst();
+        }
+        EXPECT_LE(items.allocated(), allocated + allocSize); // at most the one block a full list adds
+        EXPECT_EQ(items.at(0).x, next - total);
+        EXPECT_EQ(items.last().x, next - 1);
+        const std::vector<double> slid = xs(items);
+        for (std::size_t i = 1; i < slid.size(); ++i)
+            ASSERT_EQ(slid[i], slid[i - 1] + 1);
+
+        items.clear();
+        EXPECT_EQ(items.allocated(), 0);
+        items.append(item);
+        EXPECT_EQ(items.last().x, next - 1);
+    }
+}
+
 TEST(ChartItems, ClearAndShow)
 {
     ChartModel chart;
