@@ -261,6 +261,23 @@ void TRLData::RemoveEmptyRows()
     notifyChanged();
 }
 
+void TRLData::swap(TRLData& other)
+{
+    using std::swap;
+    swap(comment_, other.comment_);
+    swap(commonHeader_, other.commonHeader_);
+    swap(dataId_, other.dataId_);
+    swap(nrOfCols_, other.nrOfCols_);
+    swap(nrOfRows_, other.nrOfRows_);
+    swap(colNames_, other.colNames_);
+    swap(colFormats_, other.colFormats_);
+    swap(colCheckBox_, other.colCheckBox_);
+    swap(cells_, other.cells_);
+    notifyChanged();
+    if (&other != this)
+        other.notifyChanged();
+}
+
 bool TRLData::LoadFromXMLFile(const QString& fileName, const QString& dataId)
 {
     return rlLoadXmlFile(*this, fileName, dataId);
