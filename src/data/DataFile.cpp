@@ -11,8 +11,13 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <new>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace kv58 {
 namespace {
@@ -56,6 +61,22 @@ constexpr std::string_view kModeLines[3] = {"[IRRADIANCE]", "[TRANSMISSION]", "[
 constexpr qint64 kMaxFileSize = qint64(1) << 30;
 // Lines between two progress reports.
 constexpr int kProgressLines = 1 << 16;
+
+// Asks the system to back a big block that is about to be filled with large pages: where first
+// touching memory is costly, a file of tens of MB then fills several times faster.
+void preferLargePages(char* data, std::size_t size)
+{
+#ifdef __linux__
+    constexpr std::uintptr_t kLargePage = std::uintptr_t(1) << 21;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
+}
 
 // ---- Writing ----
 
@@ -266,10 +287,10 @@ public:
         const auto left = bytes_.substr(reader_.Position());
         const auto maxRows =
             static_cast<std::int64_t>(std::count(left.begin(), left.end(), '\n')) + (left.empty() ? 0 : 1);
-        rowCapacity_ = static_cast<int>(std::min<std::int64_t>(maxRows, INT32_MAX));
+        rowCapacity_ = static_cast<int>(std::min<std::int64_t>(maxRows, std::numeric_limits<int>::max()));
 
         std::vector<std::string_view> fields(static_cast<std::size_t>(cols));
-        char converted[TRLData::kMaxCellLength];
+        char converted[TRLData::kMaxCellLength] = {};
         int row = 0;
         while (!reader_.Eof()) {
             const int used = std::min(reader_.ColumnCount(), cols);
@@ -430,6 +451,7 @@ std::string dataFileText(const DataFileContent& content, const TRLData& table, c
 
     std::string out;
     out.reserve(1024 + namesSize + cellsSize + std::size_t(rows) * (std::size_t(cols) + 2));
+    preferLargePages(out.data(), out.capacity());
     writeHeader(out, content, fileName, decimal, separator);
     for (const std::string& name : names) {
         out += name;
@@ -484,7 +506,10 @@ std::variant<std::string, QString> readWholeFile(const QString& path)
     if (size > kMaxFileSize)
         return QStringLiteral("The file is too large");
     try {
-        std::string bytes(static_cast<std::size_t>(size), '\0');
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(size));
+        preferLargePages(bytes.data(), bytes.capacity());
+        bytes.resize(static_cast<std::size_t>(size));
         qint64 got = 0;
         while (got < size) {
             const qint64 n = file.read(bytes.data() + got, size - got);

@@ -109,6 +109,8 @@ private:
     static QString through8Bit(QStringView text, int maxLength);
     [[noreturn]] void throwOutOfMemory() const;
     void checkSize(std::int64_t cols, std::int64_t rows) const;
+    // Room for `rows` rows in every column; may throw std::bad_alloc, leaving the cells as they were.
+    void reserveRows(std::size_t rows);
     RLCell* cell(int col, int row)
     {
         if (col < 0 || col > nrOfCols_ || row < 1 || row > nrOfRows_)
