@@ -4,6 +4,7 @@
 #include "core/Formats.h"
 #include "data/CSVReader.h"
 #include "data/DataFileIni.h"
+#include "data/LargePages.h"
 #include "data/RLData.h"
 
 #include <QFile>
@@ -15,9 +16,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace kv58 {
 namespace {
@@ -61,22 +59,6 @@ constexpr std::string_view kModeLines[3] = {"[IRRADIANCE]", "[TRANSMISSION]", "[
 constexpr qint64 kMaxFileSize = qint64(1) << 30;
 // Lines between two progress reports.
 constexpr int kProgressLines = 1 << 16;
-
-// Asks the system to back a big block that is about to be filled with large pages: where first
-// touching memory is costly, a file of tens of MB then fills several times faster.
-void preferLargePages(char* data, std::size_t size)
-{
-#ifdef __linux__
-    constexpr std::uintptr_t kLargePage = std::uintptr_t(1) << 21;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)size;
-#endif
-}
 
 // ---- Writing ----
 

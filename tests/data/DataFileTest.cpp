@@ -79,29 +79,33 @@ SensorInfo sensor(const QString& type, double factor)
 const QString kUvaUnit = QStringLiteral("UVA[W/m\u00b2]");
 
 struct Golden {
-    const char* file;
+    const char* file = nullptr;
     DataFileContent content;
     QString fileName;
-    char decimal;
-    char separator;
+    char decimal = '.';
+    char separator = ';';
     std::vector<QString> names;
     Rows rows;
     std::vector<QString> loadedNames; // what loading without a current run kind names
     Rows loadedRows;                  // what loading gives where it differs from `rows`
 };
 
+Golden makeGolden(const char* file, const QString& fileName, char decimal, char separator)
+{
+    Golden g;
+    g.file = file;
+    g.fileName = fileName;
+    g.decimal = decimal;
+    g.separator = separator;
+    return g;
+}
+
 std::vector<Golden> goldens()
 {
     std::vector<Golden> list;
     {
-        Golden g{"irradiation_two_channels.csv",
-                 {},
-                 QStringLiteral("/home/lab/Messung 1.csv"),
-                 '.',
-                 ';',
-                 {},
-                 {},
-                 {}};
+        Golden g =
+            makeGolden("irradiation_two_channels.csv", QStringLiteral("/home/lab/Messung 1.csv"), '.', ';');
         g.content.instrument = {QStringLiteral("64 58 2 0007"), QStringLiteral("Labor M\u00fcller"),
                                 QStringLiteral("01.02.2025"), QStringLiteral("03.04.2026")};
         g.content.sensors[0] = {QStringLiteral("UVA"),        QStringLiteral("0.1"),
@@ -124,14 +128,8 @@ std::vector<Golden> goldens()
         list.push_back(g);
     }
     {
-        Golden g{"transmission_one_channel.csv",
-                 {},
-                 QStringLiteral("C:\\Messungen\\Glas.csv"),
-                 '.',
-                 ',',
-                 {},
-                 {},
-                 {}};
+        Golden g =
+            makeGolden("transmission_one_channel.csv", QStringLiteral("C:\\Messungen\\Glas.csv"), '.', ',');
         g.content.instrument.serial = QStringLiteral("64 58 2 0007");
         g.content.sensors[0] = sensor(QStringLiteral("UVA"), 1);
         g.content.sensors[0].serial = QStringLiteral("1234");
@@ -147,7 +145,7 @@ std::vector<Golden> goldens()
         list.push_back(g);
     }
     {
-        Golden g{"relation.csv", {}, QStringLiteral("/tmp/rel.csv"), ',', ';', {}, {}, {}, {}};
+        Golden g = makeGolden("relation.csv", QStringLiteral("/tmp/rel.csv"), ',', ';');
         g.content.instrument = {QStringLiteral("64 58 2 0011"), QStringLiteral("Pr\u00fcflabor"),
                                 QStringLiteral("10.10.2024"), QStringLiteral("11.11.2025")};
         g.content.sensors[0] = sensor(QStringLiteral("UVA"), 0.75);
@@ -169,7 +167,7 @@ std::vector<Golden> goldens()
         list.push_back(g);
     }
     {
-        Golden g{"no_run_kind.csv", {}, QStringLiteral("/tmp/one.csv"), '.', ';', {}, {}, {}, {}};
+        Golden g = makeGolden("no_run_kind.csv", QStringLiteral("/tmp/one.csv"), '.', ';');
         g.content.sensors[0] = sensor(QStringLiteral("UVA"), 1);
         g.content.sensors[1] = sensor(QString(), 1);
         g.content.interval = 20;
@@ -182,7 +180,7 @@ std::vector<Golden> goldens()
         list.push_back(g);
     }
     {
-        Golden g{"empty_table.csv", {}, QStringLiteral("/tmp/empty.csv"), '.', ';', {}, {}, {}, {}};
+        Golden g = makeGolden("empty_table.csv", QStringLiteral("/tmp/empty.csv"), '.', ';');
         g.content.sensors[0] = sensor(QStringLiteral("UVA"), 1);
         g.content.sensors[1] = sensor(QStringLiteral("VIS"), 1);
         g.content.runKind = 1;
