@@ -62,7 +62,7 @@ private:
     // blocks of memory instead of thousands of small ones.
     struct ChunkDeleter {
         std::size_t cells = 0;
-        void operator()(RLCell* cells) const noexcept;
+        void operator()(RLCell* first) const noexcept;
     };
     using Chunk = std::unique_ptr<RLCell, ChunkDeleter>;
 
