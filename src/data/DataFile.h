@@ -39,7 +39,7 @@ std::optional<QString> writeFileAtomically(const QString& path, std::string_view
 
 // What a data file gave besides its table.
 struct DataFileLoad {
-    InstrumentInfo instrument;                       // missing keys give empty fields
+    InstrumentInfo instrument;                        // missing keys give empty fields
     std::array<std::optional<SensorInfo>, 2> sensors; // nullopt: the file has no section for the channel
     std::optional<int> runKind;                       // set when "Measurement Mode" names a run kind
     char decimal = ',';                               // as the file declares them

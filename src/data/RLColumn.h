@@ -16,17 +16,26 @@ public:
     static constexpr std::size_t kBlockRows = std::size_t(1) << kBlockShift;
 
     RLColumn() = default;
-    RLColumn(RLColumn&& other) noexcept : blocks_(std::move(other.blocks_)), size_(other.size_)
+    RLColumn(RLColumn&& other) noexcept
+        : blocks_(std::move(other.blocks_)), chunks_(std::move(other.chunks_)), size_(other.size_)
     {
+        other.blocks_.clear();
         other.size_ = 0;
     }
     RLColumn& operator=(RLColumn&& other) noexcept
     {
-        blocks_ = std::move(other.blocks_);
-        size_ = other.size_;
-        other.size_ = 0;
+        if (this != &other) {
+            blocks_ = std::move(other.blocks_);
+            chunks_ = std::move(other.chunks_);
+            size_ = other.size_;
+            other.blocks_.clear();
+            other.size_ = 0;
+        }
         return *this;
     }
+    RLColumn(const RLColumn&) = delete;
+    RLColumn& operator=(const RLColumn&) = delete;
+    ~RLColumn() = default;
 
     std::size_t size() const { return size_; }
     RLCell& operator[](std::size_t i) { return blocks_[i >> kBlockShift][i & (kBlockRows - 1)]; }
@@ -49,12 +58,21 @@ public:
     }
 
 private:
+    // The blocks added by one reserve() are one allocation, so a big table takes a few large
+    // blocks of memory instead of thousands of small ones.
+    struct ChunkDeleter {
+        std::size_t cells = 0;
+        void operator()(RLCell* first) const noexcept;
+    };
+    using Chunk = std::unique_ptr<RLCell, ChunkDeleter>;
+
     void addBlocks(std::size_t needed);
     void shrinkOrGrow(std::size_t rows) noexcept;
     static std::size_t blocksFor(std::size_t rows) { return (rows + kBlockRows - 1) >> kBlockShift; }
 
     // Cells past size_ in the blocks are always empty.
-    std::vector<std::unique_ptr<RLCell[]>> blocks_;
+    std::vector<RLCell*> blocks_; // the first cell of each block of kBlockRows cells, in chunks_
+    std::vector<Chunk> chunks_;   // in the order of their blocks
     std::size_t size_ = 0;
 };
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace kv58 {
 TRLData::TRLData()
@@ -87,8 +89,7 @@ void TRLData::SetNrOfRows(int value)
     checkSize(nrOfCols_, rows);
     const auto n = static_cast<std::size_t>(rows);
     try {
-        for (auto& column : cells_)
-            column.reserve(n);
+        reserveRows(n);
     } catch (const std::bad_alloc&) {
         throwOutOfMemory();
     }
@@ -96,6 +97,46 @@ void TRLData::SetNrOfRows(int value)
         column.resize(n);
     nrOfRows_ = rows;
     notifyChanged();
+}
+
+void TRLData::reserveRows(std::size_t rows)
+{
+    // Making room for many rows at once (a file being loaded) is mostly the system handing out
+    // fresh memory; a second thread takes half of the columns.
+    constexpr std::size_t kParallelCells = std::size_t(1) << 20;
+    const std::size_t grown = rows > static_cast<std::size_t>(nrOfRows_) ? rows - nrOfRows_ : 0;
+    if (grown * cells_.size() < kParallelCells || cells_.size() < 2) {
+        for (auto& column : cells_)
+            column.reserve(rows);
+        return;
+    }
+    const std::size_t half = cells_.size() / 2;
+    bool helperFailed = false;
+    std::thread helper;
+    try {
+        helper = std::thread([this, half, rows, &helperFailed] {
+            try {
+                for (std::size_t c = half; c < cells_.size(); ++c)
+                    cells_[c].reserve(rows);
+            } catch (const std::bad_alloc&) {
+                helperFailed = true;
+            }
+        });
+    } catch (const std::system_error&) {
+        for (auto& column : cells_)
+            column.reserve(rows);
+        return;
+    }
+    try {
+        for (std::size_t c = 0; c < half; ++c)
+            cells_[c].reserve(rows);
+    } catch (const std::bad_alloc&) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (helperFailed)
+        throw std::bad_alloc();
 }
 
 int TRLData::AddRow()
@@ -259,6 +300,23 @@ void TRLData::RemoveEmptyRows()
         column.resize(kept);
     nrOfRows_ = static_cast<int>(kept);
     notifyChanged();
+}
+
+void TRLData::swap(TRLData& other)
+{
+    using std::swap;
+    swap(comment_, other.comment_);
+    swap(commonHeader_, other.commonHeader_);
+    swap(dataId_, other.dataId_);
+    swap(nrOfCols_, other.nrOfCols_);
+    swap(nrOfRows_, other.nrOfRows_);
+    swap(colNames_, other.colNames_);
+    swap(colFormats_, other.colFormats_);
+    swap(colCheckBox_, other.colCheckBox_);
+    swap(cells_, other.cells_);
+    notifyChanged();
+    if (&other != this)
+        other.notifyChanged();
 }
 
 bool TRLData::LoadFromXMLFile(const QString& fileName, const QString& dataId)

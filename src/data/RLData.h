@@ -94,6 +94,10 @@ public:
     void EmptyAllCells();
     // Removes each row whose cells, columns 0 to NrOfColumns, are all empty; later rows move up.
     void RemoveEmptyRows();
+    // Exchanges the whole content with `other` (sizes, column names, formats and check modes,
+    // cells, comment, common header, identifier) in constant time. Listener, name and cell limit
+    // stay with their store; each listener is told "changed".
+    void swap(TRLData& other);
 
     // Reads a table from an XML table file (see RLXml.h); true when the table was read to its end.
     bool LoadFromXMLFile(const QString& fileName, const QString& dataId);
@@ -105,6 +109,8 @@ private:
     static QString through8Bit(QStringView text, int maxLength);
     [[noreturn]] void throwOutOfMemory() const;
     void checkSize(std::int64_t cols, std::int64_t rows) const;
+    // Room for `rows` rows in every column; may throw std::bad_alloc, leaving the cells as they were.
+    void reserveRows(std::size_t rows);
     RLCell* cell(int col, int row)
     {
         if (col < 0 || col > nrOfCols_ || row < 1 || row > nrOfRows_)
