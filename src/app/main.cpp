@@ -4,6 +4,8 @@
 #include "app/shell/ShutdownSignals.h"
 #include "link/HidLibrary.h"
 
+#include <QTimer>
+
 int main(int argc, char** argv)
 {
     kv58::Application app(argc, argv);
@@ -16,6 +18,12 @@ int main(int argc, char** argv)
     kv58::TMainForm form;
     QObject::connect(&signals_, &kv58::ShutdownSignals::shutdownRequested, &form, &QWidget::close);
     form.show();
+    // `kv58 FILE` opens FILE once the window is up.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        const QString file = arguments.at(1);
+        QTimer::singleShot(0, &form, [&form, file] { form.openFile(file); });
+    }
     const int code = QApplication::exec();
     kv58::exitHidLibrary();
     return code;

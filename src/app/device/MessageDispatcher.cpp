@@ -28,7 +28,32 @@ MessageDispatcher::MessageDispatcher(DispatchTargets targets, QObject* parent) :
 
 void MessageDispatcher::decode(const QString& line)
 {
+    if (holds_ > 0 || draining_) {
+        held_ << line;
+        return;
+    }
+    applyLine(line);
+}
+
+void MessageDispatcher::applyLine(const QString& line)
+{
     std::visit([this](const auto& message) { apply(message); }, decodeLine(line));
+}
+
+void MessageDispatcher::hold()
+{
+    ++holds_;
+}
+
+void MessageDispatcher::release()
+{
+    if (holds_ == 0 || --holds_ > 0 || draining_)
+        return;
+    // Lines that come while the held ones are applied queue up behind them.
+    draining_ = true;
+    while (!held_.isEmpty() && holds_ == 0)
+        applyLine(held_.takeFirst());
+    draining_ = false;
 }
 
 void MessageDispatcher::apply(const IrradiationLine& line)

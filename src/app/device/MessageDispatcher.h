@@ -6,6 +6,7 @@
 #include "protocol/Messages.h"
 
 #include <QObject>
+#include <QStringList>
 
 class QWidget;
 
@@ -48,10 +49,16 @@ class MessageDispatcher : public QObject {
 public:
     explicit MessageDispatcher(DispatchTargets targets, QObject* parent = nullptr);
 
-    // Decodes one received line and applies it.
+    // Decodes one received line and applies it; while held, the line waits its turn instead.
     void decode(const QString& line);
 
+    // While the measurement is being replaced (a file is read) received lines are kept; release
+    // applies them in the order they came. Holds nest.
+    void hold();
+    void release();
+
 private:
+    void applyLine(const QString& line);
     void apply(const UnrecognisedLine&) {}
     void apply(const IrradiationLine& line);
     void apply(const TransmissionLine& line);
@@ -72,6 +79,9 @@ private:
     void showRefusal(NackRow row);
 
     DispatchTargets t_;
+    int holds_ = 0;
+    bool draining_ = false;
+    QStringList held_;
 };
 
 } // namespace kv58

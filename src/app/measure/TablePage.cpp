@@ -47,6 +47,33 @@ void TablePage::setCommonHeaderShown(bool shown)
     RL->SetCommonHeaderVisible(shown);
 }
 
+bool TablePage::commonHeaderShown() const
+{
+    return RL->CommonHeaderVisible();
+}
+
+void TablePage::showLoadedTable()
+{
+    // Column widths fitted to the widest cell and name, with a little room.
+    constexpr int kWidthAddon = 5;
+    scroll_->cancel();
+    newestRow_ = 0;
+    RL->SetCommonHeaderVisible(false);
+    // The view catches up with the new store once, then the widths are measured.
+    RL->SetNrOfColumns(RL->NrOfColumns());
+    for (int col = 1; col <= RL->NrOfColumns(); ++col)
+        RL->AutoColWidth(col, true, kWidthAddon);
+    RL->SetTopRow(1);
+}
+
+void TablePage::loadXmlTable(const QString& fileName, const QString& dataId)
+{
+    scroll_->cancel();
+    newestRow_ = 0;
+    RL->LoadFromXMLFile(fileName, dataId);
+    RL->SetCommonHeaderVisible(true);
+}
+
 int TablePage::topRow() const
 {
     scroll_->runNow();

@@ -18,7 +18,14 @@ public:
     // table is shorter than the view), at the end of the frame.
     void showRow(int row);
     void setCommonHeaderShown(bool shown);
+    bool commonHeaderShown() const;
     int topRow() const;
+
+    // A table read from a file came in: no common header, every column as wide as its widest
+    // text, the view at row 1.
+    void showLoadedTable();
+    // Reads an XML table of identifier `dataId` into the table and shows its common header.
+    void loadXmlTable(const QString& fileName, const QString& dataId);
 
 protected:
     // A hidden table has no rows in view; shown, it brings the newest row to the bottom.

@@ -7,6 +7,8 @@
 #include "app/device/InstrumentSession.h"
 #include "app/device/MessageDispatcher.h"
 #include "app/device/UsePoll.h"
+#include "app/files/FileCommands.h"
+#include "app/files/RecentFiles.h"
 #include "app/info/InformationTabs.h"
 #include "app/measure/GraphPage.h"
 #include "app/measure/LiveMeasurement.h"
@@ -30,6 +32,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
@@ -124,6 +131,11 @@ void TMainForm::buildCollaborators(const MainFormOptions& options)
     infoTabs_ = new InformationTabs(*PageControl2, *measurement_, this);
     live_ = new LiveMeasurement(
         *measurement_, *clock_, *Measure, *Table, [this] { return liveSettings(); }, this);
+    recent_ = new RecentFiles(*RecentMenu, this);
+    files_ = new FileCommands({*measurement_, *live_, *Table, *Graph, *recent_, *this,
+                               [this] { return runControls_->interval(); },
+                               [this]() -> const Settings& { return settings_; }},
+                              this);
     dispatcher_ =
         new MessageDispatcher({*session_, *jobs_, *selection_, *DeviceSheet, *usePoll_, *runControls_, *live_,
                                *infoTabs_, *status_, *measurement_, *UVG, *ZeitTab, *KalSheet, *this},
@@ -164,6 +176,27 @@ void TMainForm::wire()
     connect(live_, &LiveMeasurement::measurePageWanted, this,
             [this] { PageControl1->setCurrentWidget(Measure); });
 
+    connect(OpenAction, &QAction::triggered, files_, &FileCommands::KV58_CSV_OpenClick);
+    connect(SaveAction, &QAction::triggered, files_, &FileCommands::Save_KV58Click);
+    connect(SaveAsAction, &QAction::triggered, files_, &FileCommands::KV58_CSV_SaveClick);
+    connect(CopyToClip, &QAction::triggered, files_, &FileCommands::CopyToClipClick);
+    connect(files_, &FileCommands::titleChanged, this, &QWidget::setWindowTitle);
+    connect(files_, &FileCommands::graphPageWanted, this, [this] { PageControl1->setCurrentWidget(Graph); });
+    // While a file is read the instrument's lines wait, and so does the keep-alive poll, whose
+    // answer would wait with them.
+    connect(files_, &FileCommands::loadStarted, this, [this] {
+        pollWasActive_ = usePoll_->isActive();
+        usePoll_->stop();
+        dispatcher_->hold();
+    });
+    connect(files_, &FileCommands::loadFinished, this, [this] {
+        if (pollWasActive_)
+            usePoll_->start();
+        dispatcher_->release();
+    });
+    connect(recent_, &RecentFiles::changed, this, [this] { SaveSettings(false); });
+    setAcceptDrops(true);
+
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);
     connect(Englisch1, &QAction::triggered, this, [this] { selectLanguage(true); });
     connect(Deutsch1, &QAction::triggered, this, [this] { selectLanguage(false); });
@@ -192,6 +225,10 @@ void TMainForm::LoadSettings(bool Full)
 {
     store_.load(settings_, Full);
     (settings_.english ? Englisch1 : Deutsch1)->setChecked(true);
+    {
+        const QSignalBlocker quiet(recent_); // taking the list in is no change to save
+        recent_->setFiles(settings_.recentFiles);
+    }
     if (Full) {
         Graph->setYRange(settings_.graphMax, settings_.graphMin);
         restoreWindowPlacement(*this, settings_);
@@ -201,6 +238,7 @@ void TMainForm::LoadSettings(bool Full)
 void TMainForm::SaveSettings(bool Full)
 {
     settings_.english = Englisch1->isChecked();
+    settings_.recentFiles = recent_->files();
     if (Full) {
         settings_.graphMax = Graph->yMax();
         settings_.graphMin = Graph->yMin();
@@ -245,6 +283,36 @@ void TMainForm::showInstrumentInUse(THidDevice* device)
     status_->setUsbSerial(QStringLiteral(" (#%1)").arg(device->SerialNumber()));
     runControls_->switchedOff();
     PageControl1->setCurrentWidget(Measure);
+}
+
+bool TMainForm::openFile(const QString& path)
+{
+    if (!FileCommands::isOpenable(path)) {
+        QMessageBox::warning(this, _("Notice"),
+                             _("%1 is neither a measurement file (.csv) nor a table (.xml).")
+                                 .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    return files_->openFile(path);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile() &&
+        FileCommands::isOpenable(urls.constFirst().toLocalFile()))
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    const QString path = urls.constFirst().toLocalFile();
+    // Opened after the drop has ended, so the file manager is not held while the file is read.
+    QTimer::singleShot(0, this, [this, path] { files_->openFile(path); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

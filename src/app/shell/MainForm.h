@@ -14,6 +14,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 class QTabWidget;
 
 namespace kv58 {
@@ -22,6 +23,8 @@ class Clock;
 class DeferredCommands;
 class DeviceLink;
 class DevicePage;
+class FileCommands;
+class RecentFiles;
 class DeviceSelection;
 class GraphPage;
 class HistoryLog;
@@ -69,10 +72,17 @@ public:
     Measurement& measurement() { return *measurement_; }
     LiveMeasurement& live() { return *live_; }
     const Settings& settings() const { return settings_; }
+    FileCommands& files() { return *files_; }
+
+    // Opens a measurement file given at start-up (or dropped on the window).
+    bool openFile(const QString& path);
     bool ServiceMode() const { return settings_.serviceMode; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Measurement files dragged from a file manager open when dropped.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -112,6 +122,7 @@ private:
     QAction* OpenAction = nullptr;
     QAction* SaveAction = nullptr;
     QAction* SaveAsAction = nullptr;
+    QMenu* RecentMenu = nullptr;
     QAction* Englisch1 = nullptr;
     QAction* Deutsch1 = nullptr;
     QAction* Beenden1 = nullptr;
@@ -131,6 +142,9 @@ private:
     InformationTabs* infoTabs_ = nullptr;
     LiveMeasurement* live_ = nullptr;
     MessageDispatcher* dispatcher_ = nullptr;
+    RecentFiles* recent_ = nullptr;
+    FileCommands* files_ = nullptr;
+    bool pollWasActive_ = false; // the keep-alive poll's state before a file was read
 };
 
 } // namespace kv58

@@ -45,6 +45,9 @@ void TMainForm::buildMenus()
     SaveAction = menuItem(file, N_("Save"), "Save_KV58", QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveAsAction = menuItem(file, N_("Save as..."), "KV58_CSV_Save");
     file->addSeparator();
+    RecentMenu = file->addMenu(text(N_("Open &Recent")));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    file->addSeparator();
     QMenu* language = file->addMenu(text(N_("Language")));
     auto* languages = new QActionGroup(this);
     Englisch1 = menuItem(language, N_("English"), "Englisch1");
@@ -67,9 +70,9 @@ void TMainForm::buildMenus()
     QMenu* help = menuBar()->addMenu(text(N_("&Help")));
     About = menuItem(help, N_("&About KV58"), "About");
 
-    // The file, copy, setup and about commands come with their own functions; until then they are
-    // shown disabled rather than doing nothing.
-    for (QAction* a : {OpenAction, SaveAction, SaveAsAction, CopyToClip, Setup1, About})
+    // The setup and about commands come with their own dialogs; until then they are shown
+    // disabled rather than doing nothing.
+    for (QAction* a : {Setup1, About})
         a->setEnabled(false);
 
     QToolBar* tools = addToolBar(QStringLiteral("File"));

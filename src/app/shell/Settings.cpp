@@ -128,6 +128,7 @@ void SettingsStore::load(Settings& settings, bool full) const
         static_cast<quint16>(read.integerOr(QStringLiteral("Setup/DisplayTime"), defaults.displayTime));
     settings.dataPath = read.textOr(QStringLiteral("Setup/Pfad"), defaults.dataPath);
     settings.english = read.booleanOr(QStringLiteral("Setup/Sprache"), defaults.english);
+    settings.recentFiles = read.raw(QStringLiteral("Recent/Files")).toStringList();
 
     if (full) {
         settings.graphMax = read.floatOr(QStringLiteral("Graph/Max"), defaults.graphMax);
@@ -150,6 +151,7 @@ bool SettingsStore::save(const Settings& settings, bool full) const
     store.setValue(QStringLiteral("Setup/DisplayTime"), int(settings.displayTime));
     store.setValue(QStringLiteral("Setup/Pfad"), settings.dataPath);
     store.setValue(QStringLiteral("Setup/Sprache"), booleanText(settings.english));
+    store.setValue(QStringLiteral("Recent/Files"), settings.recentFiles);
     if (full) {
         store.setValue(QStringLiteral("Graph/Max"), floatBytes(settings.graphMax));
         store.setValue(QStringLiteral("Graph/Min"), floatBytes(settings.graphMin));

@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -25,6 +26,7 @@ struct Settings {
     quint16 displayTime = 120;            // "DisplayTime": seconds the live chart shows
     QString dataPath = defaultDataPath(); // "Pfad": the data folder, ending with the separator
     bool english = true;                  // "Sprache": the "English" menu item is checked
+    QStringList recentFiles;              // "Recent"/"Files": File > Open Recent, newest first
 
     // "Graph" and "Position" sections, only with `full`.
     double graphMax = 200;              // "Max": upper end of the chart's Y range
