@@ -1,5 +1,7 @@
 #include "widgets/ChartCurveIndex.h"
 
+#include "data/LargePages.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -231,6 +233,8 @@ void ChartCurveIndex::update(const ChartItemList& items)
                         run->x.reserve(room);
                         run->y.reserve(room);
                         run->blocks.reserve(room / ChartCurveRun::kBlock + 1);
+                        preferLargePages(run->x.data(), room * sizeof(double));
+                        preferLargePages(run->y.data(), room * sizeof(double));
                     }
                     run->append(penX_, penY_);
                     const std::size_t index = runs_.size() - 1;

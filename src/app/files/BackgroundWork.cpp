@@ -25,6 +25,9 @@ bool BackgroundWork::run(QWidget* parent, const QString& label, int dialogDelayM
     std::atomic<bool> cancelled{false};
     std::atomic<int> steps{0};
     std::exception_ptr error;
+    // The loop waits on the worker; a short timer also looks at its state (for the dialog's
+    // delay and progress). Nothing crosses threads but atomics and the wake-up call.
+    QEventLoop loop;
 
     std::thread worker([&] {
         try {
@@ -36,10 +39,10 @@ bool BackgroundWork::run(QWidget* parent, const QString& label, int dialogDelayM
             error = std::current_exception();
         }
         done.store(true, std::memory_order_release);
+        // Wakes the waiting loop at once rather than at its next look.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
 
-    // The loops look at the worker's state on a short timer: nothing crosses threads but atomics.
-    QEventLoop loop;
     QTimer poll;
     poll.setInterval(kPollMs);
     QElapsedTimer elapsed;
@@ -69,7 +72,8 @@ bool BackgroundWork::run(QWidget* parent, const QString& label, int dialogDelayM
                 loop.quit();
         });
         dialog.show();
-        loop.exec();
+        while (!done.load(std::memory_order_acquire))
+            loop.exec();
     }
     poll.stop();
     worker.join();
