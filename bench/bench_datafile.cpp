@@ -4,6 +4,7 @@
 // shown (main window offscreen). The last line printed is
 // "save_s=<..> load_s=<..> open_show_s=<..> rows=<..>".
 //   bench_datafile [file [rows]]   (default: a file in a temporary folder, 1000000 rows)
+#include "OffscreenWindow.h"
 #include "app/shell/MainForm.h"
 #include "data/DataFile.h"
 #include "data/RLData.h"
@@ -139,10 +140,8 @@ double loadSeconds(const QString& path, TRLData& loaded, int rows)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); // the user's settings stay untouched
+    const QTemporaryDir config;
+    bench::prepareOffscreenWindow(config);
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = argc > 1 ? QFile::decodeName(argv[1]) : dir.filePath(QStringLiteral("run.csv"));

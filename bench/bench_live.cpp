@@ -5,6 +5,7 @@
 // 999,001 to 1,000,000 of one two-channel irradiation run are timed (CPU time of the UI thread);
 // nothing per line may depend on how many rows came before. The last line printed is
 // "line_us_first=<..> line_us_last=<..> growth=<last/first>".
+#include "OffscreenWindow.h"
 #include "app/device/DeviceLink.h"
 #include "app/shell/MainForm.h"
 #include "core/Formats.h"
@@ -67,10 +68,8 @@ double timeWindow(TMainForm& form, int first)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); // the user's settings stay untouched
+    const QTemporaryDir config;
+    bench::prepareOffscreenWindow(config);
     QApplication app(argc, argv);
 
     MainFormOptions options;

@@ -20,10 +20,8 @@ int main(int argc, char** argv)
     form.show();
     // `kv58 FILE` opens FILE once the window is up.
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        const QString file = arguments.at(1);
-        QTimer::singleShot(0, &form, [&form, file] { form.openFile(file); });
-    }
+    if (arguments.size() > 1)
+        QTimer::singleShot(0, &form, [&form, file = arguments.at(1)] { form.openFile(file); });
     const int code = QApplication::exec();
     kv58::exitHidLibrary();
     return code;
