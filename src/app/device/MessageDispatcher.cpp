@@ -4,6 +4,7 @@
 #include "app/device/DevicePage.h"
 #include "app/device/DeviceSelection.h"
 #include "app/device/InstrumentSession.h"
+#include "app/device/RefusalBoxes.h"
 #include "app/device/UsePoll.h"
 #include "app/info/InformationTabs.h"
 #include "app/measure/LiveMeasurement.h"
@@ -17,12 +18,12 @@
 #include "live/InfoRules.h"
 #include "protocol/Decoder.h"
 
-#include <QMessageBox>
-#include <QTimer>
 
 namespace kv58 {
 
-MessageDispatcher::MessageDispatcher(DispatchTargets targets, QObject* parent) : QObject(parent), t_(targets)
+MessageDispatcher::MessageDispatcher(DispatchTargets targets, QObject* parent)
+    : QObject(parent), t_(targets),
+      refusals_(new RefusalBoxes(t_.window, [this](NackRow row) { refusalClosed(row); }, this))
 {
 }
 
@@ -200,14 +201,12 @@ void MessageDispatcher::apply(const NackReply& reply)
         return;
     if (reply.row != NackRow::NoSensorConnected)
         t_.usePoll.start();
-    QTimer::singleShot(0, this, [this, row = reply.row] { showRefusal(row); });
+    refusals_->refuse(reply.row);
 }
 
-void MessageDispatcher::showRefusal(NackRow row)
+// A lost sensor ends the run once its box has been read.
+void MessageDispatcher::refusalClosed(NackRow row)
 {
-    const NackMessage message = nackMessage(row);
-    QMessageBox::information(&t_.window, t_.window.windowTitle(),
-                             _(message.first) + QChar(13) + _(message.second));
     if (row == NackRow::SensorLost) {
         t_.live.runEnded();
         t_.runControls.runEnded();

@@ -21,6 +21,7 @@ class InternPage;
 class KalPage;
 class LiveMeasurement;
 class Measurement;
+class RefusalBoxes;
 class RunControls;
 class StatusPanels;
 class UsePoll;
@@ -74,11 +75,10 @@ private:
     void runStarted(int kind);
     void runEnded();
 
-    // Shown from the event loop, so the reader that delivered the line is not held while the box
-    // is open and further lines are decoded meanwhile.
-    void showRefusal(NackRow row);
+    void refusalClosed(NackRow row);
 
     DispatchTargets t_;
+    RefusalBoxes* refusals_;
     int holds_ = 0;
     bool draining_ = false;
     QStringList held_;

@@ -1,0 +1,21 @@
+# Installs the build into a fresh folder as a user would (`cmake --install <build> --prefix <dir>`)
+# and checks that everything, the udev rule included, lands under that prefix.
+#   cmake -DBUILD_DIR=<build> -DPREFIX=<empty folder> -P CheckInstall.cmake
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "install into ${PREFIX} failed:\n${output}")
+endif()
+string(REGEX MATCHALL "(Installing|Up-to-date): [^\n]*" lines "${output}")
+foreach(line ${lines})
+  string(REGEX REPLACE "^[^:]*: " "" path "${line}")
+  string(FIND "${path}" "${PREFIX}/" at)
+  if(NOT at EQUAL 0)
+    message(FATAL_ERROR "installed outside the prefix: ${path}")
+  endif()
+endforeach()
+if(NOT EXISTS ${PREFIX}/lib/udev/rules.d/70-kv58.rules)
+  message(FATAL_ERROR "the udev rule is not under ${PREFIX}/lib/udev/rules.d")
+endif()
+file(REMOVE_RECURSE ${PREFIX})
