@@ -1,8 +1,9 @@
 // Refusals of the instrument: one box at a time however many arrive, each kind once while it is
 // open or waiting, and a lost sensor ends the run once, after its box is closed.
+#include "app/device/RefusalBoxes.h"
+
 #include "ModalScript.h"
 #include "RunningInstrumentFixture.h"
-#include "app/device/RefusalBoxes.h"
 
 #include <QMessageBox>
 

@@ -18,12 +18,11 @@
 #include "live/InfoRules.h"
 #include "protocol/Decoder.h"
 
-
 namespace kv58 {
 
 MessageDispatcher::MessageDispatcher(DispatchTargets targets, QObject* parent)
-    : QObject(parent), t_(targets),
-      refusals_(new RefusalBoxes(t_.window, [this](NackRow row) { refusalClosed(row); }, this))
+    : QObject(parent), t_(targets), refusals_(new RefusalBoxes(
+                                        t_.window, [this](NackRow row) { refusalClosed(row); }, this))
 {
 }
 

@@ -42,7 +42,8 @@ void RefusalBoxes::showNext()
     shown_ = row;
     const NackMessage message = nackMessage(row);
     // Lines that arrive while the box is open are decoded meanwhile; their refusals queue here.
-    QMessageBox::information(&parent_, parent_.windowTitle(), _(message.first) + QChar(13) + _(message.second));
+    QMessageBox::information(&parent_, parent_.windowTitle(),
+                             _(message.first) + QChar(13) + _(message.second));
     shown_.reset();
     closed_(row);
     schedule();
