@@ -138,8 +138,9 @@ void THidDeviceController::handleChange(bool initial)
         device->setOnDataError(
             [this](THidDevice* dev, std::uint32_t error) { emit OnDeviceDataError(dev, error); });
         connect(device, &THidDevice::openFailed, this, &THidDeviceController::OnDeviceOpenError);
-        connect(device, &THidDevice::connectionLost, this,
-                [this, guard = QPointer<THidDevice>(device)] { deviceLost(guard); }, Qt::QueuedConnection);
+        connect(
+            device, &THidDevice::connectionLost, this,
+            [this, guard = QPointer<THidDevice>(device)] { deviceLost(guard); }, Qt::QueuedConnection);
         devices_.append(device);
         changed = true;
         if (!f.identity.readWriteAccess)

@@ -72,6 +72,7 @@ bool ensureVirtualBusDir(const QString& dir, QString* error)
         return failWith(error, refused.arg(QStringLiteral("it is not a folder")));
 
     // The checks and the repair are made on the folder itself, opened without following a link.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): variadic in POSIX itself
     const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return failWith(error, refused.arg(errnoText(errno)));
@@ -79,9 +80,10 @@ bool ensureVirtualBusDir(const QString& dir, QString* error)
     if (::fstat(fd, &st) != 0)
         return failWith(error, refused.arg(errnoText(errno)));
     if (st.st_uid != ::geteuid())
-        return failWith(error, refused.arg(QStringLiteral("it belongs to user %1, not to user %2")
-                                               .arg(st.st_uid)
-                                               .arg(::geteuid())));
+        return failWith(
+            error,
+            refused.arg(
+                QStringLiteral("it belongs to user %1, not to user %2").arg(st.st_uid).arg(::geteuid())));
     if ((st.st_mode & 07777) != 0700 && ::fchmod(fd, 0700) != 0)
         return failWith(error, refused.arg(QStringLiteral("others may write to it and its mode cannot be "
                                                           "set to 0700: %1")
@@ -91,7 +93,9 @@ bool ensureVirtualBusDir(const QString& dir, QString* error)
 
 std::optional<QByteArray> readBusFile(const QString& path, qint64 maxSize, QString* error)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const QByteArray file = QFile::encodeName(path);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): variadic in POSIX itself
+    const int fd = ::open(file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         failWith(error, errno == ELOOP ? QStringLiteral("a symbolic link") : errnoText(errno));
         return std::nullopt;
@@ -133,7 +137,8 @@ bool replaceBusFile(const QString& path, const QByteArray& content, QString* err
         return failWith(error, QStringLiteral("%1: %2").arg(path, errnoText(errno)));
     qsizetype written = 0;
     while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.constData() + written, static_cast<std::size_t>(content.size() - written));
+        const ssize_t n =
+            ::write(fd, content.constData() + written, static_cast<std::size_t>(content.size() - written));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -227,7 +232,7 @@ int connectSeqPacket(const QString& socketPath, int& error, int timeoutMs)
     // A Unix-domain connect completes at once unless the listener's queue is full; then it waits
     // for room, which the send timeout bounds.
     if (timeoutMs > 0) {
-        timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+        timeval timeout{timeoutMs / 1000, static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
         ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     }
     int result = 0;
@@ -242,6 +247,7 @@ int connectSeqPacket(const QString& socketPath, int& error, int timeoutMs)
     timeval none{0, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &none, sizeof none);
     if (timeoutMs <= 0)
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): variadic in POSIX itself
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     error = 0;
     return fd;
@@ -254,6 +260,7 @@ bool connectionEnded(int fd)
         return false;
     // Messages sent before the peer left are still to be read; only empty ones may be left over.
     int queued = 0;
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): variadic in POSIX itself
     return ::ioctl(fd, FIONREAD, &queued) != 0 || queued == 0;
 }
 

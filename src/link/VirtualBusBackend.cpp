@@ -209,7 +209,9 @@ std::vector<HidInterface> VirtualBusBackend::enumerate()
                                      .arg(st.st_mtim.tv_sec)
                                      .arg(st.st_mtim.tv_nsec)
                                      .arg(removals_.value(stem));
-        HidInterface interface{path, instance, {}};
+        HidInterface interface {
+            path, instance, {}
+        };
         // The socket file of an instrument that died without leaving stays behind; it refuses
         // connections. A full queue (a busy or stopped instrument) does not make it absent.
         int error = 0;
@@ -221,7 +223,7 @@ std::vector<HidInterface> VirtualBusBackend::enumerate()
         else if (error == ECONNREFUSED)
             interface.unavailable =
                 QStringLiteral("Device cannot be opened: %1: %2").arg(path, errnoText(error));
-        found.push_back({stem, std::move(interface)});
+        found.emplace_back(stem, std::move(interface));
     }
     ::closedir(folder);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -190,7 +190,8 @@ TEST_F(MainFormTest, AKilledInstrumentIsLetGoAndTheNextOneTakenIntoUse)
                        {QStringLiteral("--stem"), QStringLiteral("a"), QStringLiteral("--usb-serial"),
                         QStringLiteral("0001")});
     ASSERT_TRUE(sim.start());
-    ASSERT_TRUE(waitUntil([&] { return sim.output().contains(u"on the bus"); }, 15000)) << sim.errors().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return sim.output().contains(u"on the bus"); }, 15000))
+        << sim.errors().toStdString();
     startProgram();
     ASSERT_TRUE(waitInUse());
     ASSERT_EQ(session().CurrentDevice()->SerialNumber(), QStringLiteral("0001"));
@@ -232,9 +233,8 @@ TEST_F(MainFormTest, BusFilesThatWouldBlockDoNotFreezeTheWindow)
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
     QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
     sinceTick.start();
     ticker.start(10);
     startProgram();

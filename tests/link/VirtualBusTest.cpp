@@ -309,7 +309,8 @@ TEST_F(VirtualBus, AFolderOfAnotherUserIsRefusedAndNothingInItIsWrittenOrTaken)
         file.write("the victim's data");
     }
     ASSERT_TRUE(QFile::link(victim, planted + QStringLiteral("/kv.json")));
-    ASSERT_EQ(::lchown(QFile::encodeName(planted + QStringLiteral("/kv.json")).constData(), kOther, kOther), 0);
+    ASSERT_EQ(::lchown(QFile::encodeName(planted + QStringLiteral("/kv.json")).constData(), kOther, kOther),
+              0);
     ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), kOther, kOther), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0777), 0);
 
@@ -390,7 +391,8 @@ TEST_F(VirtualBus, AnInstrumentThatNeverAcceptsCostsTheHostOnlyAShortWait)
     EXPECT_TRUE(listed[0].unavailable.isEmpty()) << "a busy instrument is there";
     const HidIdentity identity = backend.identify(listed[0]);
     EXPECT_TRUE(identity.error.startsWith(u"Device cannot be opened")) << identity.error.toStdString();
-    EXPECT_TRUE(identity.error.contains(osErrorMessage(static_cast<std::uint32_t>(ETIMEDOUT)))) << identity.error.toStdString();
+    EXPECT_TRUE(identity.error.contains(osErrorMessage(static_cast<std::uint32_t>(ETIMEDOUT))))
+        << identity.error.toStdString();
     int error = 0;
     EXPECT_EQ(backend.open(path, error), nullptr);
     EXPECT_EQ(error, ETIMEDOUT);

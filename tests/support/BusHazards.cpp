@@ -33,7 +33,8 @@ NonAcceptingSocket::NonAcceptingSocket(const QString& path, int releaseAfterMs)
     std::memcpy(address.sun_path, file.constData(), static_cast<std::size_t>(file.size()));
     listener_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     // A backlog of 0 holds one connection; the filler takes that place.
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+    if (listener_ < 0 ||
+        ::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(listener_, 0) != 0)
         return;
     const int filler = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
