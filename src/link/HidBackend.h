@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -16,6 +17,10 @@ namespace kv58 {
 struct HidInterface {
     QString path;
     QString instance;
+    // Not empty when the interface is there but cannot be used now (an instrument's socket that
+    // refuses connections): it counts as absent and is tried again like one that cannot be
+    // identified. Says why, as `HidIdentity::error` would.
+    QString unavailable;
 };
 
 // What identification found out. When `error` is not empty the interface is skipped and `error`
@@ -50,6 +55,14 @@ public:
     // queue the request is accepted as it is.
     virtual int setInputQueueSize(int reports) { return reports; }
 };
+
+// A read, write or open failed because the device has gone: unplugged, its connection ended, or its
+// socket refuses connections.
+inline bool isDeviceGoneError(int error)
+{
+    return error == ENODEV || error == ENOENT || error == ECONNREFUSED || error == ECONNRESET ||
+           error == EPIPE || error == ENOTCONN;
+}
 
 class HidBackend : public QObject {
     Q_OBJECT

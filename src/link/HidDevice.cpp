@@ -75,6 +75,8 @@ void THidDevice::updateReader()
 void THidDevice::deliver(const HidHandOver& item)
 {
     if (item.isError) {
+        if (pluggedIn_ && isDeviceGoneError(static_cast<int>(item.error)))
+            emit connectionLost(this);
         const HidDataErrorHandler handler = onDataError_;
         if (handler)
             handler(this, item.error);
@@ -103,6 +105,8 @@ HidHandle* THidDevice::openHandle(std::unique_ptr<HidHandle>& slot, int& error)
         openErrorText_ = message;
         emit openFailed(this, message);
     }
+    if (isDeviceGoneError(error))
+        emit connectionLost(this);
     return nullptr;
 }
 
@@ -148,6 +152,8 @@ bool THidDevice::WriteFile(const void* report, std::uint32_t toWrite, std::uint3
     const int written = handle->write(static_cast<const std::uint8_t*>(report), toWrite, error);
     if (written < 0) {
         lastError_ = static_cast<std::uint32_t>(error != 0 ? error : EIO);
+        if (isDeviceGoneError(error))
+            emit connectionLost(this);
         return false;
     }
     bytesWritten = static_cast<std::uint32_t>(written);

@@ -75,6 +75,9 @@ public:
 signals:
     // Opening the device failed; `message` names the node and the cause.
     void openFailed(kv58::THidDevice* HidDev, const QString& message);
+    // A read, write or open found the device gone (its connection ended, its socket refuses
+    // connections); the device is then treated as unplugged. May come more than once.
+    void connectionLost(kv58::THidDevice* HidDev);
 
 private:
     friend class THidDeviceController;

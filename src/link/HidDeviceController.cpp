@@ -4,7 +4,9 @@
 #include "link/VirtualBusBackend.h"
 
 #include <QDebug>
+#include <QPointer>
 #include <QScopeGuard>
+#include <QTimer>
 #include <set>
 #include <utility>
 
@@ -58,7 +60,8 @@ THidDevice* THidDeviceController::findPluggedIn(const HidBackend* backend, const
 }
 
 // A notification that arrives while a change is handled (also while OnDeviceChange runs and
-// processes events) is dropped, not deferred.
+// processes events) is dropped, not deferred; the rechecks the controller schedules itself wait
+// for the running change instead.
 void THidDeviceController::handleChange(bool initial)
 {
     if (destroying_ || handlingChange_)
@@ -71,36 +74,61 @@ void THidDeviceController::handleChange(bool initial)
         HidInterface interface;
         HidIdentity identity;
     };
-    std::set<std::pair<const HidBackend*, QString>> met;
+    using Key = std::pair<const HidBackend*, QString>;
+    std::set<Key> met;
+    std::set<Key> failed;
     std::vector<Fresh> fresh;
+    // One interface that cannot be opened or identified must not cost the others their place in the
+    // list: it is left out and reported once per cause, and tried again at the next change and after
+    // a short delay (an instrument may make its socket appear before it listens on it).
+    auto skip = [&](const HidBackend* backend, const HidInterface& interface, const QString& reason) {
+        const Key key{backend, interface.instance};
+        failed.insert(key);
+        Skipped& entry = skipped_[key];
+        if (entry.reason == reason)
+            return;
+        entry.reason = reason;
+        emit OnDeviceSkipped(interface.path, reason);
+    };
     for (const auto& backend : backends_) {
         for (const HidInterface& interface : backend->enumerate()) {
+            if (!interface.unavailable.isEmpty()) {
+                skip(backend.get(), interface, interface.unavailable);
+                continue;
+            }
             if (!met.emplace(backend.get(), interface.instance).second)
                 continue;
             if (findPluggedIn(backend.get(), interface.instance))
                 continue;
             HidIdentity identity = backend->identify(interface);
-            // One interface that cannot be opened or identified must not cost the others their
-            // place in the list: it is left out and reported, and the next change tries it again.
             if (!identity.error.isEmpty()) {
-                emit OnDeviceSkipped(interface.path, identity.error);
+                skip(backend.get(), interface, identity.error);
                 continue;
             }
             fresh.push_back({backend.get(), interface, std::move(identity)});
         }
     }
+    bool retry = false;
+    for (auto it = skipped_.begin(); it != skipped_.end();) {
+        if (!failed.contains(it->first)) {
+            it = skipped_.erase(it);
+            continue;
+        }
+        if (it->second.retries < kIdentifyRetries) {
+            ++it->second.retries;
+            retry = true;
+        }
+        ++it;
+    }
+    if (retry)
+        recheck(kIdentifyRetryMs);
 
-    bool changed = false;
+    bool changed = std::exchange(unannounced_, false);
     for (qsizetype i = devices_.size() - 1; i >= 0; --i) {
         THidDevice* device = devices_[i];
         if (!device->IsPluggedIn() || met.contains({device->backend(), device->instance()}))
             continue;
-        device->markUnplugged();
-        changed = true;
-        if (!device->IsCheckedOut()) {
-            devices_.removeAt(i);
-            device->deleteLater();
-        }
+        changed = unplug(device) || changed;
     }
 
     for (Fresh& f : fresh) {
@@ -110,6 +138,9 @@ void THidDeviceController::handleChange(bool initial)
         device->setOnDataError(
             [this](THidDevice* dev, std::uint32_t error) { emit OnDeviceDataError(dev, error); });
         connect(device, &THidDevice::openFailed, this, &THidDeviceController::OnDeviceOpenError);
+        connect(
+            device, &THidDevice::connectionLost, this,
+            [this, guard = QPointer<THidDevice>(device)] { deviceLost(guard); }, Qt::QueuedConnection);
         devices_.append(device);
         changed = true;
         if (!f.identity.readWriteAccess)
@@ -125,6 +156,46 @@ void THidDeviceController::handleChange(bool initial)
     } catch (...) {
         qWarning() << "device change handler failed";
     }
+}
+
+// Marks the device unplugged; one nobody holds leaves the list. True when it was plugged in.
+bool THidDeviceController::unplug(THidDevice* device)
+{
+    if (!device->IsPluggedIn())
+        return false;
+    device->markUnplugged();
+    if (!device->IsCheckedOut() && devices_.removeOne(device))
+        device->deleteLater();
+    return true;
+}
+
+// A connection that ended is an unplug, even while the socket file stays behind (an instrument
+// process that was killed): the device goes at once, and a recheck tells the application and
+// lists whatever may have taken its place.
+void THidDeviceController::deviceLost(THidDevice* device)
+{
+    if (destroying_ || !device || !devices_.contains(device) || !unplug(device))
+        return;
+    unannounced_ = true;
+    recheck(0);
+}
+
+void THidDeviceController::recheck(int delayMs)
+{
+    if (destroying_)
+        return;
+    if (!recheck_) {
+        recheck_ = new QTimer(this);
+        recheck_->setSingleShot(true);
+        connect(recheck_, &QTimer::timeout, this, [this] {
+            if (handlingChange_)
+                recheck_->start(kIdentifyRetryMs / 4);
+            else
+                handleChange(false);
+        });
+    }
+    if (!recheck_->isActive() || recheck_->remainingTime() > delayMs)
+        recheck_->start(delayMs);
 }
 
 int THidDeviceController::CountByID(int Vid, int Pid) const

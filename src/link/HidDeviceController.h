@@ -7,8 +7,13 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
+
+class QTimer;
 
 namespace kv58 {
 
@@ -25,6 +30,10 @@ public:
     THidDeviceController& operator=(const THidDeviceController&) = delete;
 
     static std::vector<std::unique_ptr<HidBackend>> defaultBackends();
+
+    // Rechecks of an interface that could not be opened or identified, and their spacing.
+    static constexpr int kIdentifyRetries = 3;
+    static constexpr int kIdentifyRetryMs = 200;
 
     // Plugged-in devices with these IDs, checked out or not. A `Pid` of -1 matches any product.
     int CountByID(int Vid, int Pid) const;
@@ -56,20 +65,32 @@ signals:
     // A reader could not read; `Error` is an errno code. Every slice while the fault persists.
     void OnDeviceDataError(kv58::THidDevice* HidDev, quint32 Error);
     // An attached interface could not be opened or identified and was left out of the list; the
-    // next change tries it again.
+    // next change tries it again, and so do a few rechecks shortly after. Told once per interface
+    // and cause.
     void OnDeviceSkipped(const QString& path, const QString& reason);
     // A listed device cannot be opened for reading and writing (for instance no permission);
     // `message` names the node and the cause.
     void OnDeviceOpenError(kv58::THidDevice* HidDev, const QString& message);
 
 private:
+    struct Skipped {
+        QString reason;
+        int retries = 0;
+    };
+
     void onBackendChanged();
     void handleChange(bool initial);
+    bool unplug(THidDevice* device);
+    void deviceLost(THidDevice* device);
+    void recheck(int delayMs);
     THidDevice* findPluggedIn(const HidBackend* backend, const QString& instance) const;
     static void claim(THidDevice* device);
 
     std::vector<std::unique_ptr<HidBackend>> backends_;
     QList<THidDevice*> devices_;
+    std::map<std::pair<const HidBackend*, QString>, Skipped> skipped_;
+    QTimer* recheck_ = nullptr;
+    bool unannounced_ = false;
     int devThreadSleepTime_ = 100;
     int devPollingDelayTime_ = 0;
     bool handlingChange_ = false;

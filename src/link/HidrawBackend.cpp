@@ -155,7 +155,7 @@ std::vector<HidInterface> HidrawBackend::enumerate()
                                      .arg(st.st_mtim.tv_sec)
                                      .arg(st.st_mtim.tv_nsec)
                                      .arg(removals_[path]);
-        interfaces.push_back({path, instance});
+        interfaces.push_back({path, instance, {}});
     }
     hid_free_enumeration(all);
     return interfaces;

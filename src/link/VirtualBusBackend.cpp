@@ -2,6 +2,7 @@
 
 #include "link/Framing.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QSocketNotifier>
 #include <algorithm>
@@ -66,6 +67,8 @@ public:
             return static_cast<int>(got);
         if (got < 0 && (errno == EAGAIN || errno == EINTR))
             return 0;
+        if (got == 0 && !connectionEnded(fd_))
+            return 0; // an empty message carries no report
         // The instrument closed the connection: it has left the bus.
         error = got == 0 ? ENODEV : errno;
         return -1;
@@ -106,9 +109,22 @@ VirtualBusBackend::~VirtualBusBackend()
         ::close(inotifyFd_);
 }
 
+bool VirtualBusBackend::checkFolder()
+{
+    QString error;
+    if (ensureVirtualBusDir(dir_, &error)) {
+        folderError_.clear();
+        return true;
+    }
+    if (error != folderError_)
+        qWarning().noquote() << error;
+    folderError_ = error;
+    return false;
+}
+
 void VirtualBusBackend::startWatching()
 {
-    if (!ensureVirtualBusDir(dir_))
+    if (!checkFolder())
         return;
     if (inotifyFd_ < 0) {
         inotifyFd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
@@ -169,6 +185,11 @@ bool VirtualBusBackend::drainEvents()
 std::vector<HidInterface> VirtualBusBackend::enumerate()
 {
     drainEvents();
+    // Nothing in a folder that cannot be trusted is taken for an instrument.
+    if (!checkFolder())
+        return {};
+    if (watch_ < 0)
+        startWatching();
     std::vector<std::pair<QString, HidInterface>> found;
     DIR* folder = ::opendir(QFile::encodeName(dir_).constData());
     if (!folder)
@@ -188,7 +209,21 @@ std::vector<HidInterface> VirtualBusBackend::enumerate()
                                      .arg(st.st_mtim.tv_sec)
                                      .arg(st.st_mtim.tv_nsec)
                                      .arg(removals_.value(stem));
-        found.push_back({stem, {path, instance}});
+        HidInterface interface {
+            path, instance, {}
+        };
+        // The socket file of an instrument that died without leaving stays behind; it refuses
+        // connections. A full queue (a busy or stopped instrument) does not make it absent.
+        int error = 0;
+        const int probe = connectSeqPacket(path, error, 0);
+        if (probe >= 0)
+            ::close(probe);
+        else if (error == ENOENT)
+            continue;
+        else if (error == ECONNREFUSED)
+            interface.unavailable =
+                QStringLiteral("Device cannot be opened: %1: %2").arg(path, errnoText(error));
+        found.emplace_back(stem, std::move(interface));
     }
     ::closedir(folder);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -203,13 +238,13 @@ HidIdentity VirtualBusBackend::identify(const HidInterface& interface)
 {
     HidIdentity identity;
     const QString jsonPath = virtualIdentityPath(dir_, stemOf(interface.path));
-    QFile file(jsonPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        identity.error =
-            QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, file.errorString());
+    QString readError;
+    const auto json = readBusFile(jsonPath, qint64{64} * 1024, &readError);
+    if (!json) {
+        identity.error = QStringLiteral("Device cannot be identified: %1: %2").arg(jsonPath, readError);
         return identity;
     }
-    const auto parsed = identityFromJson(file.read(qint64{64} * 1024));
+    const auto parsed = identityFromJson(*json);
     if (!parsed) {
         identity.error =
             QStringLiteral("Device cannot be identified: %1: not a device description").arg(jsonPath);

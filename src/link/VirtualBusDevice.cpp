@@ -3,7 +3,6 @@
 #include "link/Framing.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
@@ -42,10 +41,10 @@ bool VirtualBusDevice::isLive(const QString& socketPath)
 {
     int error = 0;
     const int fd = connectSeqPacket(socketPath, error);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    if (fd >= 0)
+        ::close(fd);
+    // A full queue of connections is an instrument that is alive but busy or stopped.
+    return fd >= 0 || error == ETIMEDOUT;
 }
 
 bool VirtualBusDevice::attach(const QString& dir, const QString& stem, const VirtualIdentity& identity,
@@ -75,9 +74,11 @@ bool VirtualBusDevice::attach(const QString& dir, const QString& stem, const Vir
         ::unlink(QFile::encodeName(identityPath).constData());
     }
 
-    QSaveFile json(identityPath);
-    if (!json.open(QIODevice::WriteOnly) || json.write(identityToJson(identity)) < 0 || !json.commit())
-        return fail(QStringLiteral("%1: %2").arg(identityPath, json.errorString()));
+    // A new file renamed into place: whatever lies at the path (a link planted there) is replaced,
+    // never written through.
+    QString writeError;
+    if (!replaceBusFile(identityPath, identityToJson(identity), &writeError))
+        return fail(writeError);
 
     const QString pendingPath = socketPath + QStringLiteral(".new");
     const QByteArray pendingFile = QFile::encodeName(pendingPath);
@@ -159,7 +160,7 @@ void VirtualBusDevice::readConnection(int id)
         const ssize_t got = ::recv(it->second.fd, buffer, sizeof buffer, MSG_DONTWAIT);
         if (got < 0 && (errno == EAGAIN || errno == EINTR))
             return;
-        if (got <= 0) {
+        if (got < 0 || (got == 0 && connectionEnded(it->second.fd))) {
             closeConnection(id);
             return;
         }

@@ -45,7 +45,7 @@ public:
     // The line framed as an input report of the identity's length.
     void sendLine(QStringView line);
 
-    // A connection to this socket file is accepted.
+    // A connection to this socket file is accepted, or waits because the owner's queue is full.
     static bool isLive(const QString& socketPath);
 
 signals:

@@ -3,10 +3,16 @@
 
 #include "MainFormFixture.h"
 #include "link/HidDeviceController.h"
+#include "support/BusHazards.h"
+#include "support/ProgramProcess.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
+#include <algorithm>
 
 using namespace kv58;
 using namespace kv58::test;
@@ -174,6 +180,73 @@ TEST_F(MainFormTest, UnpluggingTheCurrentInstrumentResetsAndSearchesTheNextAtOnc
     EXPECT_EQ(statusPanel(1), QStringLiteral(" (#0002)"));
     EXPECT_TRUE(statusPanel(2).isEmpty());
     EXPECT_EQ(form->HidCtl().devices().size(), 1);
+}
+
+// The instrument in use is killed: its socket file stays behind and no change of the bus folder
+// follows. The window lets it go and takes the instrument that arrives next.
+TEST_F(MainFormTest, AKilledInstrumentIsLetGoAndTheNextOneTakenIntoUse)
+{
+    ProgramProcess sim(ProgramProcess::programPath(QStringLiteral("kv58-sim")),
+                       {QStringLiteral("--stem"), QStringLiteral("a"), QStringLiteral("--usb-serial"),
+                        QStringLiteral("0001")});
+    ASSERT_TRUE(sim.start());
+    ASSERT_TRUE(waitUntil([&] { return sim.output().contains(u"on the bus"); }, 15000))
+        << sim.errors().toStdString();
+    startProgram();
+    ASSERT_TRUE(waitInUse());
+    ASSERT_EQ(session().CurrentDevice()->SerialNumber(), QStringLiteral("0001"));
+
+    sim.kill();
+    ASSERT_TRUE(sim.waitForExit());
+    ASSERT_TRUE(QFile::exists(bus.busDir() + QStringLiteral("/a.sock")));
+    ASSERT_TRUE(waitUntil([this] { return session().CurrentDevice() == nullptr; }, 2000));
+    EXPECT_TRUE(shown("NoKVLabel"));
+
+    auto second = instrument(QStringLiteral("b"), "USE:NO", QStringLiteral("0002"));
+    ASSERT_TRUE(second->plugIn());
+    ASSERT_TRUE(second->waitForCommand(QStringLiteral("POWER OFF!")));
+    ASSERT_TRUE(waitInUse());
+    EXPECT_EQ(session().CurrentDevice()->SerialNumber(), QStringLiteral("0002"));
+    EXPECT_EQ(form->HidCtl().devices().size(), 1);
+    const auto readErrors = [this] { return log().filter(QStringLiteral("READ ERROR")).size(); };
+    const qsizetype logged = readErrors();
+    processEventsFor(300);
+    EXPECT_EQ(readErrors(), logged) << "no stream of read errors";
+}
+
+// A bus folder with an identity file that is a FIFO beside a socket nobody accepts on: the window
+// keeps turning while it looks at them, and leaves both out.
+TEST_F(MainFormTest, BusFilesThatWouldBlockDoNotFreezeTheWindow)
+{
+    ScriptedInstrument listening(QStringLiteral("fifo"), {}, ScriptedInstrument::Attach::WithoutJson);
+    ASSERT_TRUE(listening.plugIn());
+    const PlantedFifo fifo(bus.busDir() + QStringLiteral("/fifo.json"));
+    ASSERT_TRUE(fifo.isValid());
+    const NonAcceptingSocket hung(bus.busDir() + QStringLiteral("/hung.sock"));
+    ASSERT_TRUE(hung.isValid());
+    {
+        QFile json(bus.busDir() + QStringLiteral("/hung.json"));
+        ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+        json.write(ScriptedInstrument::identityJson({}));
+    }
+
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    sinceTick.start();
+    ticker.start(10);
+    startProgram();
+    const auto skipped = [this](const char* file) {
+        return !log().filter(QStringLiteral("SKIPPED: ")).filter(QLatin1String(file)).isEmpty();
+    };
+    ASSERT_TRUE(waitUntil([&] { return skipped("fifo.sock") && skipped("hung.sock"); }, 8000))
+        << log().join(u'\n').toStdString();
+    processEventsFor(700); // the rechecks of both
+    EXPECT_LT(longestGap, 1000);
+    EXPECT_TRUE(form->HidCtl().devices().isEmpty());
+    EXPECT_TRUE(shown("NoKVLabel"));
 }
 
 TEST_F(MainFormTest, UnpluggingTheOnlyInstrumentShowsNoInstrument)

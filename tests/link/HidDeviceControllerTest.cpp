@@ -362,6 +362,7 @@ TEST_F(Controller, AListedDeviceThatRefusesToOpenSaysWhichNodeAndWhy)
                      [&](THidDevice*, quint32 error) { readErrors.push_back(error); });
     THidDevice* dev = nullptr;
     ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
+    const int before = changes;
     dev->setOnData([](THidDevice*, std::uint8_t, const std::uint8_t*, std::uint16_t) {});
 
     ASSERT_EQ(openErrors.size(), 1);
@@ -369,15 +370,24 @@ TEST_F(Controller, AListedDeviceThatRefusesToOpenSaysWhichNodeAndWhy)
     EXPECT_TRUE(message.startsWith(path + u':')) << message.toStdString();
     EXPECT_TRUE(message.contains(osErrorMessage(ECONNREFUSED))) << message.toStdString();
     EXPECT_EQ(dev->OpenErrorText(), message);
-    ASSERT_TRUE(waitUntil([&] { return readErrors.size() >= 2; }));
-    EXPECT_EQ(readErrors.front(), static_cast<quint32>(ECONNREFUSED));
+    ASSERT_TRUE(waitUntil([&] { return !readErrors.empty(); }));
+    // The reader tells the refusal, or already that the device has gone.
+    EXPECT_TRUE(readErrors.front() == static_cast<quint32>(ECONNREFUSED) ||
+                readErrors.front() == static_cast<quint32>(ENODEV))
+        << readErrors.front();
 
+    // A socket that refuses a new connection is an instrument that has gone: the device is let go.
+    ASSERT_TRUE(waitUntil([&] { return !dev->IsPluggedIn(); }, 2000));
+    EXPECT_GT(changes, before);
+    EXPECT_EQ(ctl->CountByID(kVid, kPid), 0);
     std::uint32_t written = 0;
     const OutputReport out = packOutputReport(u"InUse!");
     EXPECT_FALSE(dev->WriteFile(out.data(), 64, written));
-    EXPECT_EQ(dev->LastError(), static_cast<std::uint32_t>(ECONNREFUSED));
+    EXPECT_EQ(dev->LastError(), static_cast<std::uint32_t>(ENODEV));
     EXPECT_EQ(openErrors.size(), 1); // the same cause is told once
     ctl->CheckIn(dev);
+    processEventsFor(50);
+    EXPECT_TRUE(ctl->devices().isEmpty()) << "the leftover socket is not listed again";
 }
 
 TEST_F(Controller, CheckInWhileAHandOverWaitsRunsItAndReturns)
@@ -497,4 +507,95 @@ TEST_F(Controller, DestroyingTheControllerStopsEveryReaderWithoutCallingHandlers
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_EQ(calls, 0);
     processEventsFor(20);
+}
+
+// kv58-sim killed while in use leaves its socket file behind. The connection that ended is an
+// unplug: the device is let go at once, its socket counts as absent from then on, and the next
+// instrument is listed beside it.
+TEST_F(Controller, AKilledInstrumentIsLetGoAndItsLeftoverSocketCountsAsAbsent)
+{
+    ChildProcess sim;
+    ASSERT_TRUE(sim.start(QStringLiteral(KV58_BIN_DIR "/kv58-sim"),
+                          {QStringLiteral("--stem"), QStringLiteral("killed")}));
+    ASSERT_TRUE(sim.readLine(15000));
+    const QString path = runtime.busDir() + QStringLiteral("/killed.sock");
+    ASSERT_TRUE(waitUntil([&] { return find(path) != nullptr; }));
+    THidDevice* dev = nullptr;
+    ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
+    QStringList lines;
+    dev->setOnData(collectLines(lines));
+    std::vector<quint32> errors;
+    QObject::connect(ctl.get(), &THidDeviceController::OnDeviceDataError, ctl.get(),
+                     [&](THidDevice*, quint32 error) { errors.push_back(error); });
+    QSignalSpy skipped(ctl.get(), &THidDeviceController::OnDeviceSkipped);
+    const int before = changes;
+
+    sim.kill();
+    ASSERT_TRUE(waitUntil([&] { return !dev->IsPluggedIn(); }, 2000));
+    EXPECT_GT(changes, before) << "the application is told";
+    EXPECT_TRUE(QFile::exists(path)) << "the killed process could not clean up";
+    EXPECT_EQ(ctl->CountByID(kVid, kPid), 0);
+    QPointer<THidDevice> watched(dev);
+    ctl->CheckIn(dev);
+    flushDeferredDeletes();
+    EXPECT_TRUE(watched.isNull());
+
+    ASSERT_TRUE(plug(QStringLiteral("next")));
+    ASSERT_EQ(ctl->devices().size(), 1);
+    EXPECT_EQ(ctl->devices().first()->SerialNumber(), u"next");
+    EXPECT_EQ(ctl->CountByID(kVid, kPid), 1);
+    ASSERT_GE(skipped.size(), 1);
+    EXPECT_EQ(skipped.first()[0].toString(), path);
+    EXPECT_TRUE(skipped.first()[1].toString().contains(osErrorMessage(ECONNREFUSED)));
+    const auto seen = errors.size();
+    processEventsFor(150);
+    EXPECT_EQ(errors.size(), seen) << "no read errors after the device was let go";
+}
+
+TEST_F(Controller, AnEmptyInputReportKeepsTheDevice)
+{
+    VirtualBusDevice* kv = plug(QStringLiteral("a"));
+    ASSERT_TRUE(kv);
+    THidDevice* dev = nullptr;
+    ASSERT_TRUE(ctl->CheckOutByID(dev, kVid, kPid));
+    QStringList lines;
+    dev->setOnData(collectLines(lines));
+    std::vector<quint32> errors;
+    QObject::connect(ctl.get(), &THidDeviceController::OnDeviceDataError, ctl.get(),
+                     [&](THidDevice*, quint32 error) { errors.push_back(error); });
+    ASSERT_TRUE(waitUntil([&] { return kv->connectionCount() == 1; }));
+    kv->sendInputReport(QByteArray());
+    kv->sendLine(u"STILL HERE");
+    ASSERT_TRUE(waitUntil([&] { return !lines.isEmpty(); }));
+    processEventsFor(60);
+    EXPECT_EQ(lines, QStringList{QStringLiteral("STILL HERE")});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(dev->IsPluggedIn());
+}
+
+// An instrument of another make binds its socket file and only then listens: the first look at it
+// is refused, and no change of the folder follows.
+TEST_F(Controller, AnInstrumentThatListensOnlyAfterBindingIsTakenShortlyAfter)
+{
+    QSignalSpy skipped(ctl.get(), &THidDeviceController::OnDeviceSkipped);
+    QFile json(runtime.busDir() + QStringLiteral("/late.json"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(identityToJson(VirtualIdentity{}));
+    json.close();
+    const QString path = runtime.busDir() + QStringLiteral("/late.sock");
+    const QByteArray file = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, file.constData(), static_cast<std::size_t>(file.size()));
+    const int listener = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_TRUE(waitUntil([&] { return !skipped.isEmpty(); }));
+    EXPECT_EQ(skipped.first()[0].toString(), path);
+    EXPECT_TRUE(skipped.first()[1].toString().startsWith(u"Device cannot be opened"));
+    EXPECT_EQ(find(path), nullptr);
+
+    ASSERT_EQ(::listen(listener, 4), 0);
+    EXPECT_TRUE(waitUntil([&] { return find(path) != nullptr; }, 2000));
+    EXPECT_EQ(skipped.size(), 1) << "one cause is told once";
+    ::close(listener);
 }

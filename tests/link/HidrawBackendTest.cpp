@@ -30,7 +30,8 @@ TEST(HidrawBackend, UnknownAndMissingNodesFailWithAReason)
 {
     HidrawBackend backend;
     backend.enumerate();
-    const HidIdentity identity = backend.identify({QStringLiteral("/dev/hidraw-none"), QStringLiteral("x")});
+    const HidIdentity identity =
+        backend.identify({QStringLiteral("/dev/hidraw-none"), QStringLiteral("x"), {}});
     EXPECT_TRUE(identity.error.startsWith(u"Device cannot be identified"));
     int error = 0;
     EXPECT_FALSE(backend.open(QStringLiteral("/dev/hidraw-none"), error));

@@ -229,6 +229,12 @@ void ChildProcess::terminate()
         ::kill(pid_, SIGTERM);
 }
 
+void ChildProcess::kill()
+{
+    if (isRunning())
+        ::kill(pid_, SIGKILL);
+}
+
 std::optional<int> ChildProcess::waitForExit(int timeoutMs)
 {
     QElapsedTimer timer;

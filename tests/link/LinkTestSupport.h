@@ -72,6 +72,8 @@ public:
     QByteArray readStandardError();
     bool write(const QByteArray& input);
     void terminate();
+    // SIGKILL: the program ends without a chance to leave the bus.
+    void kill();
     // The exit code once the child has ended within `timeoutMs`; nullopt otherwise or when a
     // signal ended it.
     std::optional<int> waitForExit(int timeoutMs);

@@ -1,10 +1,13 @@
 #include "link/VirtualBus.h"
 
 #include "LinkTestSupport.h"
+#include "link/Framing.h"
 #include "link/VirtualBusBackend.h"
 #include "link/VirtualBusDevice.h"
+#include "support/BusHazards.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -238,4 +241,196 @@ TEST_F(VirtualBus, BackendSignalsSocketsComingAndGoingOnly)
 
     device.detach();
     EXPECT_TRUE(waitUntil([&] { return changed.size() >= 1; }));
+}
+
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool isSymlink(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+} // namespace
+
+TEST_F(VirtualBus, FolderMustBeARealFolderAndIsMadePrivateWhenItIsOurs)
+{
+    const QString own = runtime.path() + QStringLiteral("/own");
+    ASSERT_EQ(::mkdir(QFile::encodeName(own).constData(), 0700), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
+    QString error;
+    ASSERT_TRUE(ensureVirtualBusDir(own, &error)) << error.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(own).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+
+    const QString link = runtime.path() + QStringLiteral("/link");
+    ASSERT_TRUE(QFile::link(own, link));
+    const QString file = runtime.path() + QStringLiteral("/file");
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+    const struct {
+        QString dir;
+        const char* because;
+    } refused[] = {{link, "symbolic link"}, {file, "not a folder"}};
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.because);
+        error.clear();
+        EXPECT_FALSE(ensureVirtualBusDir(c.dir, &error));
+        EXPECT_TRUE(error.contains(c.dir) && error.contains(QLatin1String(c.because))) << error.toStdString();
+        VirtualBusDevice device;
+        EXPECT_FALSE(device.attach(c.dir, QStringLiteral("kv"), kv58Identity()));
+        VirtualBusBackend backend(c.dir);
+        EXPECT_TRUE(backend.enumerate().empty());
+        EXPECT_FALSE(backend.folderError().isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(own + QStringLiteral("/kv.json")));
+}
+
+// Another user created the fallback folder first, planted a link where an instrument writes its
+// identity, and put a fake instrument of theirs on it.
+TEST_F(VirtualBus, AFolderOfAnotherUserIsRefusedAndNothingInItIsWrittenOrTaken)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to plant a folder owned by another user (uid 65534)";
+    constexpr uid_t kOther = 65534;
+    const QString planted = runtime.path() + QStringLiteral("/kv58-virtual-planted");
+    VirtualBusDevice fake;
+    ASSERT_TRUE(fake.attach(planted, QStringLiteral("fake"), kv58Identity(QStringLiteral("evil"))));
+    const QString victim = runtime.path() + QStringLiteral("/victim.txt");
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the victim's data");
+    }
+    ASSERT_TRUE(QFile::link(victim, planted + QStringLiteral("/kv.json")));
+    ASSERT_EQ(::lchown(QFile::encodeName(planted + QStringLiteral("/kv.json")).constData(), kOther, kOther),
+              0);
+    ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), kOther, kOther), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0777), 0);
+
+    QString error;
+    EXPECT_FALSE(ensureVirtualBusDir(planted, &error));
+    EXPECT_TRUE(error.contains(planted) && error.contains(u"65534")) << error.toStdString();
+
+    VirtualBusDevice mine;
+    EXPECT_FALSE(mine.attach(planted, QStringLiteral("kv"), kv58Identity(), &error));
+    EXPECT_TRUE(error.contains(u"65534")) << error.toStdString();
+    EXPECT_EQ(contentOf(victim), QByteArray("the victim's data"));
+    EXPECT_TRUE(isSymlink(planted + QStringLiteral("/kv.json")));
+
+    VirtualBusBackend backend(planted);
+    EXPECT_TRUE(backend.enumerate().empty()) << "the fake instrument is not taken";
+    EXPECT_TRUE(backend.folderError().contains(u"65534"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(planted).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0777u) << "another user's folder is left as it is";
+    ::chown(QFile::encodeName(planted).constData(), ::geteuid(), ::getegid());
+}
+
+TEST_F(VirtualBus, BusFilesAreReplacedAndReadButNeverFollowedOrWaitedFor)
+{
+    ASSERT_TRUE(ensureVirtualBusDir(bus));
+    const QString victim = runtime.path() + QStringLiteral("/victim.txt");
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the victim's data");
+    }
+    // An instrument's identity written where a link lies: the link is replaced, not followed.
+    ASSERT_TRUE(QFile::link(victim, bus + QStringLiteral("/kv.json")));
+    VirtualBusDevice device;
+    ASSERT_TRUE(device.attach(bus, QStringLiteral("kv"), kv58Identity()));
+    EXPECT_EQ(contentOf(victim), QByteArray("the victim's data"));
+    EXPECT_FALSE(isSymlink(bus + QStringLiteral("/kv.json")));
+    EXPECT_EQ(identityFromJson(contentOf(bus + QStringLiteral("/kv.json"))), kv58Identity());
+    EXPECT_EQ(QDir(bus).entryList(QDir::Files | QDir::System).size(), 2) << "no temporary file is left";
+
+    // The host reads identities only from regular files, and without waiting.
+    VirtualBusBackend backend(bus);
+    const QString elsewhere = runtime.path() + QStringLiteral("/elsewhere.json");
+    ASSERT_TRUE(QFile::copy(bus + QStringLiteral("/kv.json"), elsewhere));
+    ASSERT_TRUE(QFile::remove(bus + QStringLiteral("/kv.json")));
+    ASSERT_TRUE(QFile::link(elsewhere, bus + QStringLiteral("/kv.json")));
+    const HidInterface linked{device.socketPath(), QStringLiteral("kv"), {}};
+    HidIdentity identity = backend.identify(linked);
+    EXPECT_TRUE(identity.error.startsWith(u"Device cannot be identified")) << identity.error.toStdString();
+    EXPECT_TRUE(identity.error.contains(u"symbolic link")) << identity.error.toStdString();
+
+    ASSERT_TRUE(QFile::remove(bus + QStringLiteral("/kv.json")));
+    const PlantedFifo fifo(bus + QStringLiteral("/kv.json"));
+    ASSERT_TRUE(fifo.isValid());
+    QElapsedTimer timer;
+    timer.start();
+    identity = backend.identify(linked);
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_TRUE(identity.error.contains(u"not a regular file")) << identity.error.toStdString();
+}
+
+TEST_F(VirtualBus, AnInstrumentThatNeverAcceptsCostsTheHostOnlyAShortWait)
+{
+    ASSERT_TRUE(ensureVirtualBusDir(bus));
+    const QString path = bus + QStringLiteral("/hung.sock");
+    const NonAcceptingSocket hung(path);
+    ASSERT_TRUE(hung.isValid());
+    QFile json(bus + QStringLiteral("/hung.json"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(identityToJson(kv58Identity()));
+    json.close();
+
+    VirtualBusBackend backend(bus);
+    QElapsedTimer timer;
+    timer.start();
+    const auto listed = backend.enumerate();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_TRUE(listed[0].unavailable.isEmpty()) << "a busy instrument is there";
+    const HidIdentity identity = backend.identify(listed[0]);
+    EXPECT_TRUE(identity.error.startsWith(u"Device cannot be opened")) << identity.error.toStdString();
+    EXPECT_TRUE(identity.error.contains(osErrorMessage(static_cast<std::uint32_t>(ETIMEDOUT))))
+        << identity.error.toStdString();
+    int error = 0;
+    EXPECT_EQ(backend.open(path, error), nullptr);
+    EXPECT_EQ(error, ETIMEDOUT);
+    EXPECT_LT(timer.elapsed(), 1000);
+
+    // Its stem is still taken.
+    VirtualBusDevice other;
+    QString why;
+    EXPECT_FALSE(other.attach(bus, QStringLiteral("hung"), kv58Identity(), &why));
+    EXPECT_TRUE(why.contains(u"taken")) << why.toStdString();
+}
+
+TEST_F(VirtualBus, AnEmptyMessageIsNoEndOfTheConnectionEitherWay)
+{
+    VirtualBusBackend backend(bus);
+    VirtualBusDevice device;
+    ASSERT_TRUE(device.attach(bus, QStringLiteral("kv"), kv58Identity()));
+    QSignalSpy received(&device, &VirtualBusDevice::outputReport);
+    QSignalSpy closed(&device, &VirtualBusDevice::connectionClosed);
+    int error = 0;
+    auto handle = backend.open(device.socketPath(), error);
+    ASSERT_TRUE(handle);
+    ASSERT_TRUE(waitUntil([&] { return device.connectionCount() == 1; }));
+
+    device.sendInputReport(QByteArray());
+    device.sendLine(u"AFTER");
+    std::uint8_t in[64] = {};
+    int got = 0;
+    ASSERT_TRUE(waitUntil([&] { return (got = handle->read(in, sizeof in, 10, error)) != 0; }));
+    ASSERT_EQ(got, 64) << "error " << error;
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(in + 2), in[1]), QByteArray("AFTER"));
+
+    std::uint8_t out[64] = {0x3F, 1, 'X'};
+    ASSERT_EQ(handle->write(out, 0, error), 0);
+    ASSERT_EQ(handle->write(out, sizeof out, error), 64);
+    ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }));
+    EXPECT_TRUE(received[0][1].toByteArray().isEmpty());
+    EXPECT_EQ(received[1][1].toByteArray().size(), 64);
+    EXPECT_EQ(closed.size(), 0);
+    EXPECT_EQ(device.connectionCount(), 1);
 }
