@@ -129,8 +129,22 @@ void TMainForm::buildPages()
     clearBtn->setObjectName(QStringLiteral("ClearBtn"));
     clearBtn->setAutoDefault(false);
     connect(clearBtn, &QPushButton::clicked, HistoryListBox, &HistoryLog::clearLog);
+    // The log's own texts are data and never translated; its commands are owned by the page.
+    auto* saveLogAction = new QAction(text(N_("Save log...")), Transfer);
+    saveLogAction->setObjectName(QStringLiteral("SaveLogAction"));
+    connect(saveLogAction, &QAction::triggered, HistoryListBox, &HistoryLog::saveWithDialog);
+    HistoryListBox->addAction(saveLogAction);
+    auto* saveLogBtn = new QPushButton(text(N_("Save log...")), Transfer);
+    saveLogBtn->setObjectName(QStringLiteral("SaveLogBtn"));
+    saveLogBtn->setAccessibleName(text(N_("Save log")));
+    saveLogBtn->setAutoDefault(false);
+    connect(saveLogBtn, &QPushButton::clicked, HistoryListBox, &HistoryLog::saveWithDialog);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(clearBtn);
+    buttons->addWidget(saveLogBtn);
+    buttons->addStretch(1);
     transferLayout->addWidget(HistoryListBox);
-    transferLayout->addWidget(clearBtn, 0, Qt::AlignLeft);
+    transferLayout->addLayout(buttons);
 
     layout->addWidget(PageControl2);
     layout->addWidget(PageControl1, 1);
