@@ -7,11 +7,11 @@
 // "append_us=<..> bytes_per_line=<..>".
 //   bench_history [lines]   (default 1000000)
 #include "OffscreenWindow.h"
+#include "RunLines.h"
 #include "app/device/DeviceLink.h"
 #include "app/service/HistoryLog.h"
 #include "app/shell/MainForm.h"
 #include "app/shell/Settings.h"
-#include "core/Formats.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -77,14 +77,7 @@ QString runLine(int n)
 {
     if (n % 50 == 0)
         return QStringLiteral("ACK:INTERVAL %1").arg(n % 3600);
-    const int seconds = (36000 + n) % 86400;
-    const QString time = QStringLiteral("%1:%2:%3")
-                             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                             .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    const QString uva = formatFixed(20 + (n % 97) * 0.13, 1, 3, u',');
-    const QString visl = formatFixed(150 + (n % 89) * 0.7, 1, 3, u',');
-    return QStringLiteral("Time:%1 UVA %2 W/m& VISL   %3 W/m&").arg(time, uva, visl);
+    return bench::irradiationLine(n);
 }
 
 } // namespace

@@ -6,9 +6,9 @@
 // nothing per line may depend on how many rows came before. The last line printed is
 // "line_us_first=<..> line_us_last=<..> growth=<last/first>".
 #include "OffscreenWindow.h"
+#include "RunLines.h"
 #include "app/device/DeviceLink.h"
 #include "app/shell/MainForm.h"
-#include "core/Formats.h"
 #include "data/Measurement.h"
 #include "link/Framing.h"
 
@@ -41,18 +41,7 @@ void receive(TMainForm& form, const QString& line)
                          static_cast<std::uint16_t>(report.size() - 1));
 }
 
-// The n-th sample of the run, one second apart from 10:00:00 on (the clock wraps at midnight).
-QString irradiationLine(int n)
-{
-    const int seconds = (36000 + n) % 86400;
-    const QString time = QStringLiteral("%1:%2:%3")
-                             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                             .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    const QString uva = formatFixed(20 + (n % 97) * 0.13, 1, 3, u',');
-    const QString visl = formatFixed(150 + (n % 89) * 0.7, 1, 3, u',');
-    return QStringLiteral("Time:%1 UVA %2 W/m& VISL   %3 W/m&").arg(time, uva, visl);
-}
+using bench::irradiationLine;
 
 double timeWindow(TMainForm& form, int first)
 {

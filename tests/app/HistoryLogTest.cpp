@@ -178,21 +178,7 @@ protected:
             form->link().AddToHistory(line);
     }
 
-    static ModalScript::Step choose(const QString& file)
-    {
-        return [file](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            if (!dialog) {
-                ADD_FAILURE() << "expected a file dialog, got " << w->metaObject()->className();
-                w->close();
-                return;
-            }
-            dialog->selectFile(file);
-            // Accepted once this step is over, so that a question the dialog asks is answered by
-            // the next step.
-            QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
-        };
-    }
+    static ModalScript::Step choose(const QString& file) { return ModalScript::choose(file); }
 
     const QStringList lines = {QStringLiteral("ACK:POWER IS ON"), QString(),
                                QString::fromUtf8("CH1:Sensortyp: UVA 31\xC2\xB0 \xE2\x82\xAC")};

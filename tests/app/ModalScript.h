@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -44,6 +45,22 @@ public:
             else
                 box->close();
         });
+    }
+    // A file dialog gets `file` and is accepted once this step is over, so that a question the
+    // dialog asks is answered by the next step.
+    static Step choose(const QString& file)
+    {
+        return [file](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog) {
+                ADD_FAILURE() << "expected a file dialog, got " << w->metaObject()->className();
+                w->close();
+                return;
+            }
+            dialog->selectFile(file);
+            // QFileDialog::accept checks the name as its own button would.
+            QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+        };
     }
     int pending() const { return static_cast<int>(steps_.size()); }
 
